@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSharedPointer>
+
+// The request body of one navigation. The engine reports a navigation before the program can
+// know its body (a form's files may still be being read), so the body can arrive later:
+// hasBody() tells whether it is known now, bodyReady() announces it once when it arrives.
+// A navigation without a body never announces one.
+class PostData : public QObject
+{
+    Q_OBJECT
+public:
+    bool hasBody() const { return m_hasBody; }
+    const QByteArray &body() const { return m_body; }
+
+    // Sets the body and announces it; later calls are ignored.
+    void deliver(const QByteArray &body)
+    {
+        if (m_hasBody)
+            return;
+        m_hasBody = true;
+        m_body = body;
+        emit bodyReady(m_body);
+    }
+
+signals:
+    void bodyReady(const QByteArray &body);
+
+private:
+    bool m_hasBody = false;
+    QByteArray m_body;
+};
+
+using PostDataRef = QSharedPointer<PostData>;

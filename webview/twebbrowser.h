@@ -1,0 +1,50 @@
+#pragma once
+
+#include "postdata.h"
+
+#include <QString>
+#include <QUrl>
+#include <QWebEngineView>
+#include <functional>
+
+class QWebEnginePage;
+class QWebEngineProfile;
+class WebPage;
+
+// The web view of a window: navigation, history, status texts and the two events the program
+// records from. Events are handlers bound one by one; an error a handler raises is caught here
+// and shown by the general error report, and the view goes on.
+class TWebBrowser : public QWebEngineView
+{
+    Q_OBJECT
+public:
+    explicit TWebBrowser(QWidget *parent = nullptr);
+    ~TWebBrowser() override;
+
+    // Starts loading the address, made a URL as a browser's address bar does. An empty or
+    // unusable address raises TrailscribeError with a message.
+    void Navigate(const QString &address);
+    // Raise TrailscribeError when the history cannot move.
+    void GoBack();
+    void GoForward();
+    void Stop();
+    QString LocationURL() const;
+    // The view's page: handed back to the engine as a new window's target.
+    QWebEnginePage *Application() const;
+
+    WebPage *webPage() const { return m_page; }
+
+    // Before every navigation of the page and of each of its frames; every one goes ahead.
+    std::function<void(TWebBrowser *sender, const QString &url, const PostDataRef &postData)> OnBeforeNavigate2;
+    // A page asks for a new window: set *ppDisp to the page that is to receive it, or *cancel.
+    std::function<void(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel)> OnNewWindow2;
+    std::function<void(TWebBrowser *sender, const QString &text)> OnStatusTextChange;
+
+    // Used by the page.
+    void fireBeforeNavigate2(const QString &url, const PostDataRef &postData);
+    QWebEnginePage *fireNewWindow2();
+    void fireStatusTextChange(const QString &text);
+
+private:
+    WebPage *m_page = nullptr;
+};

@@ -1,0 +1,8 @@
+#include "webprofile.h"
+
+#include <QWebEngineProfile>
+
+QWebEngineProfile *trailscribeProfile()
+{
+    return QWebEngineProfile::defaultProfile();
+}
