@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class TListGrid;
+
+// True when the text's first ten characters, with only the letters a to z turned into A to Z,
+// are exactly "JAVASCRIPT". Such addresses are never recorded.
+bool isScriptAddress(const QByteArray &text);
+bool isScriptAddress(const QString &text);
+
+// The POST text of a request body: one character per byte, nothing decoded. The main window
+// leaves zero bytes out; the external window keeps them.
+enum class ZeroBytes { Drop, Keep };
+QByteArray postTextFromBody(const QByteArray &body, ZeroBytes zeroBytes);
+
+// The list panel's height for a list of rowCount rows (heading included): up to ten rows shown.
+int listPanelHeight(int rowCount, int defaultRowHeight);
+// The list panel's height at start-up and after "Clear URLs": every row, no upper bound.
+int fullListPanelHeight(int rowCount, int defaultRowHeight);
+
+// Writes an address into the last row of the URL list, after adding a row at the end when the
+// last row's URL cell is not empty. Returns the identity of the row written.
+quint64 appendToLastRow(TListGrid &list, const QByteArray &address);

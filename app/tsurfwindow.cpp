@@ -1,0 +1,515 @@
+#include "tsurfwindow.h"
+
+#include "ansitext.h"
+#include "clipboardcopy.h"
+#include "errorreport.h"
+#include "fonts.h"
+#include "listgrid.h"
+#include "recorder.h"
+#include "surftoolbar.h"
+#include "taddresscombo.h"
+#include "tbannerpanel.h"
+#include "tformplacement.h"
+#include "toolicons.h"
+#include "trailscribeerror.h"
+#include "tsurfwindow2.h"
+#include "twebbrowser.h"
+#include "programrandom.h"
+#include "sponsorlink.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+const char *const TSurfWindow::kHomePage = "qrc:/home/index.html";
+
+namespace {
+constexpr int kClientWidth = 792;
+constexpr int kClientHeight = 566;
+
+// Runs a handler from a Qt signal with the general error report around it.
+template <typename F>
+auto guarded(F f)
+{
+    return [f](auto &&...) { reportErrors(f); };
+}
+
+// Sends resize events of a widget to a handler.
+class ResizeWatcher : public QObject
+{
+public:
+    ResizeWatcher(QWidget *watched, std::function<void()> onResize)
+        : QObject(watched), m_onResize(std::move(onResize))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            m_onResize();
+        return false;
+    }
+
+private:
+    std::function<void()> m_onResize;
+};
+} // namespace
+
+TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("SurfWindow"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setFont(tahoma8());
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    resize(kClientWidth, kClientHeight);
+    setMinimumSize(710, 530);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    createToolBar();
+    layout->addWidget(ToolBar1);
+
+    Panel3 = new QWidget(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFixedHeight(31);
+    layout->addWidget(Panel3);
+    createAddressRow(Panel3);
+
+    Panel4 = new QFrame(this);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setFrameShape(QFrame::Box);
+    Panel4->setFrameShadow(QFrame::Plain);
+    Panel4->setLineWidth(1);
+    auto *p4 = new QVBoxLayout(Panel4);
+    p4->setContentsMargins(1, 1, 1, 1);
+    WebBrowser2 = new TWebBrowser(Panel4);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    p4->addWidget(WebBrowser2);
+    layout->addWidget(Panel4, 1);
+    new ResizeWatcher(Panel4, [this] { Panel4Resize(); });
+    new ResizeWatcher(Panel3, [this] { layoutAddressRow(); });
+
+    createListPanel();
+    layout->addWidget(Panel5);
+
+    createBanners();
+    for (TBannerPanel *b : m_banners)
+        layout->addWidget(b);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(false);
+    layout->addWidget(StatusBar1);
+
+    createPopupMenu();
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
+    SaveDialog1->setSizeGripEnabled(true);
+
+    WebBrowser2->OnBeforeNavigate2 = [this](TWebBrowser *s, const QString &u, const PostDataRef &p) {
+        WebBrowser2BeforeNavigate2(s, u, p);
+    };
+    WebBrowser2->OnNewWindow2 = [this](TWebBrowser *s, QWebEnginePage **pp, bool *c) { WebBrowser2NewWindow2(s, pp, c); };
+    WebBrowser2->OnStatusTextChange = [this](TWebBrowser *s, const QString &t) { WebBrowser2StatusTextChange(s, t); };
+
+    FormPlacement1 = new TFormPlacement(this);
+    FormPlacement1->SetIniFileName(QStringLiteral("Tavorink\\Trailscribe"));
+    FormPlacement1->SetIniSection(QStringLiteral("Tavorink"));
+    FormPlacement1->SetUseRegistry(true);
+
+    FormCreate();
+}
+
+TSurfWindow::~TSurfWindow()
+{
+    FormDestroy();
+}
+
+void TSurfWindow::createToolBar()
+{
+    const QList<QIcon> icons = makeSurfToolIcons();
+    ToolBar1 = new SurfToolBar(this);
+    ToolButton1 = ToolBar1->addButton(QStringLiteral("ToolButton1"), QStringLiteral("Back"), icons[0]);
+    ToolButton2 = ToolBar1->addButton(QStringLiteral("ToolButton2"), QStringLiteral("Forward"), icons[1]);
+    ToolButton3 = ToolBar1->addSeparator(QStringLiteral("ToolButton3"));
+    ToolButton5 = ToolBar1->addButton(QStringLiteral("ToolButton5"), QStringLiteral("Stop"), icons[2]);
+    ToolButton11 = ToolBar1->addSeparator(QStringLiteral("ToolButton11"));
+    ToolButton10 = ToolBar1->addButton(QStringLiteral("ToolButton10"), QStringLiteral("Add URL"), icons[3]);
+    ToolButton12 = ToolBar1->addButton(QStringLiteral("ToolButton12"), QStringLiteral("Delete URL"), icons[4]);
+    ToolButton13 = ToolBar1->addButton(QStringLiteral("ToolButton13"), QStringLiteral("Clear URLs"), icons[6]);
+    ToolButton4 = ToolBar1->addSeparator(QStringLiteral("ToolButton4"));
+    ToolButton6 = ToolBar1->addButton(QStringLiteral("ToolButton6"), QStringLiteral("Save URLs"), icons[5]);
+    ToolButton14 = ToolBar1->addSeparator(QStringLiteral("ToolButton14"), false);
+    ToolButton7 = ToolBar1->addButton(QStringLiteral("ToolButton7"), QStringLiteral("Close"), icons[7]);
+    ToolButton9 = ToolBar1->addSeparator(QStringLiteral("ToolButton9"), false);
+
+    connect(ToolButton1, &QToolButton::clicked, this, guarded([this] { ToolButton1Click(); }));
+    connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { ToolButton2Click(); }));
+    connect(ToolButton5, &QToolButton::clicked, this, guarded([this] { ToolButton5Click(); }));
+    connect(ToolButton10, &QToolButton::clicked, this, guarded([this] { ToolButton10Click(); }));
+    connect(ToolButton12, &QToolButton::clicked, this, guarded([this] { ToolButton12Click(); }));
+    connect(ToolButton13, &QToolButton::clicked, this, guarded([this] { ToolButton13Click(); }));
+    connect(ToolButton6, &QToolButton::clicked, this, guarded([this] { SaveToFileCSV1Click(); }));
+    connect(ToolButton7, &QToolButton::clicked, this, guarded([this] { ToolButton7Click(); }));
+}
+
+void TSurfWindow::createAddressRow(QWidget *parent)
+{
+    Label13 = new QLabel(QStringLiteral("URL:"), parent);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->move(8, 8);
+    Label13->adjustSize();
+
+    // The hidden edit of the design: Enter in it runs Go.
+    url1alt = new QLineEdit(parent);
+    url1alt->setObjectName(QStringLiteral("url1alt"));
+    url1alt->setGeometry(40, 6, 477, 21);
+    url1alt->hide();
+    connect(url1alt, &QLineEdit::returnPressed, this, guarded([this] { url1altKeyDown(Qt::Key_Return); }));
+
+    gotobutton = new QPushButton(QStringLiteral("Go!"), parent);
+    gotobutton->setObjectName(QStringLiteral("gotobutton"));
+    gotobutton->setIcon(makeSurfToolIcons().value(8));
+    gotobutton->setIconSize(QSize(16, 16));
+    gotobutton->setGeometry(737, 3, 50, 25);
+    connect(gotobutton, &QPushButton::clicked, this, guarded([this] { gotobutton2Click(); }));
+}
+
+void TSurfWindow::createListPanel()
+{
+    Panel5 = new QWidget(this);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    Panel5->setFixedHeight(150);
+    auto *l = new QVBoxLayout(Panel5);
+    l->setContentsMargins(0, 0, 0, 0);
+    surfdata = new TListGrid(Panel5);
+    surfdata->setObjectName(QStringLiteral("surfdata"));
+    l->addWidget(surfdata);
+    surfdata->OnAnchorClick = [this](TListGrid *s, int r, int c, const QByteArray &a, bool &autoHandle) {
+        surfdataAnchorClick(s, r, c, a, autoHandle);
+    };
+}
+
+void TSurfWindow::createBanners()
+{
+    const struct {
+        TBannerPanel **panel;
+        TBannerPicture **picture;
+        const char *panelName;
+        const char *pictureName;
+        const char *image;
+    } banners[] = {
+        {&BannerPanel1, &BannerPicture2, "BannerPanel1", "BannerPicture2", ":/banner/images/banner2.gif"},
+        {&BannerPanel2, &BannerPicture4, "BannerPanel2", "BannerPicture4", ":/banner/images/banner4.gif"},
+        {&BannerPanel3, &BannerPicture1, "BannerPanel3", "BannerPicture1", ":/banner/images/banner1.gif"},
+    };
+    for (const auto &b : banners) {
+        auto *panel = new TBannerPanel(this);
+        panel->setObjectName(QString::fromLatin1(b.panelName));
+        panel->setVisible(false);
+        TBannerPicture *picture = panel->Picture();
+        picture->setObjectName(QString::fromLatin1(b.pictureName));
+        picture->LoadFromResource(QString::fromLatin1(b.image));
+        picture->OnClick = [this](QObject *sender) { BannerPicture1Click(sender); };
+        *b.panel = panel;
+        *b.picture = picture;
+        m_banners.append(panel);
+    }
+}
+
+void TSurfWindow::createPopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto add = [this](const char *name, const char *caption, void (TSurfWindow::*handler)()) {
+        QAction *a = PopupMenu1->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
+        return a;
+    };
+    CopyAllToClipboard1 = add("CopyAllToClipboard1", "Copy All To Clipboard", &TSurfWindow::CopyAllToClipboard1Click);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
+    CopyURL1 = add("CopyURL1", "Copy URL", &TSurfWindow::CopyURL1Click);
+    CopyPOSTDATA1 = add("CopyPOSTDATA1", "Copy POSTDATA", &TSurfWindow::CopyPOSTDATA1Click);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N1"));
+    SaveToFileCSV1 = add("SaveToFileCSV1", "Save To File (CSV)", &TSurfWindow::SaveToFileCSV1Click);
+    SaveToFileHTM1 = add("SaveToFileHTM1", "Save To File (HTM)", &TSurfWindow::SaveToFileHTM1Click);
+    surfdata->setPopupMenu(PopupMenu1);
+}
+
+void TSurfWindow::FormCreate()
+{
+    surfwindow2 = new Tsurfwindow2(this);
+    AddressBox = new TAddressCombo(Panel3);
+    AddressBox->setObjectName(QStringLiteral("AddressBox"));
+    AddressBox->move(40, 4);
+    layoutAddressRow();
+}
+
+void TSurfWindow::layoutAddressRow()
+{
+    if (!AddressBox)
+        return;
+    const int panelWidth = Panel3->width();
+    AddressBox->setGeometry(40, 4, panelWidth - gotobutton->width() - 40 - 10, AddressBox->height());
+    gotobutton->move(panelWidth - gotobutton->width() - 5, gotobutton->y());
+}
+
+void TSurfWindow::Panel4Resize()
+{
+    layoutAddressRow();
+}
+
+void TSurfWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    reportErrors([this] { FormShow(); });
+}
+
+void TSurfWindow::FormShow()
+{
+    AddressBox->SetAddress(QString::fromLatin1(kHomePage));
+    gotobutton2Click();
+
+    // One banner at random; the layout keeps the status line lowest, the banner above it and
+    // the list panel above the banner.
+    const int n = randomInt(3) + 1;
+    BannerPanel1->setVisible(n == 1);
+    BannerPanel2->setVisible(n == 2);
+    BannerPanel3->setVisible(n == 3);
+
+    Panel5->setFixedHeight(fullListPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
+}
+
+void TSurfWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted()) {
+        // Closing the main window ends the program, even while the external window is shown.
+        if (surfwindow2)
+            surfwindow2->hide();
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    }
+}
+
+void TSurfWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutAddressRow();
+}
+
+void TSurfWindow::FormDestroy()
+{
+    if (surfwindow2) {
+        surfwindow2->close();  // refused; nothing changes
+        delete surfwindow2;
+        surfwindow2 = nullptr;
+    }
+}
+
+void TSurfWindow::gotobutton2Click()
+{
+    const QString text = AddressBox->Text();
+    try {
+        WebBrowser2->Navigate(text);
+    } catch (const TrailscribeError &e) {
+        StatusBar1->showMessage(QStringLiteral("Unable to navigate to ") + text + QStringLiteral(". ") + e.message() +
+                                QStringLiteral("."));
+        QApplication::beep();
+    }
+}
+
+void TSurfWindow::url1altKeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        gotobutton2Click();
+}
+
+void TSurfWindow::ToolButton1Click()
+{
+    try {
+        WebBrowser2->GoBack();
+    } catch (const TrailscribeError &) {
+    }
+}
+
+void TSurfWindow::ToolButton2Click()
+{
+    try {
+        WebBrowser2->GoForward();
+    } catch (const TrailscribeError &) {
+    }
+}
+
+void TSurfWindow::ToolButton5Click()
+{
+    WebBrowser2->Stop();
+}
+
+void TSurfWindow::ToolButton7Click()
+{
+    close();
+}
+
+void TSurfWindow::WebBrowser2StatusTextChange(TWebBrowser *, const QString &text)
+{
+    StatusBar1->showMessage(QStringLiteral("Status: ") + text);
+}
+
+void TSurfWindow::Button7Click()
+{
+    if (isScriptAddress(AddressBox->Text()))
+        return;
+    appendToLastRow(*surfdata, toAnsi(AddressBox->Text()));
+}
+
+void TSurfWindow::Button6Click()
+{
+    surfdata->ClearDataCells();
+    surfdata->SetRowCount(2);
+}
+
+void TSurfWindow::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)
+{
+    AddressBox->SetText(url);
+    const QString text = AddressBox->Text();
+    if (isScriptAddress(text))
+        return;
+    Button7Click();
+    const int last = surfdata->RowCount() - 1;
+    if (postData) {
+        if (postData->hasBody()) {
+            surfdata->SetCellText(1, last, postTextFromBody(postData->body(), ZeroBytes::Drop));
+        } else {
+            const quint64 rowId = surfdata->RowId(last);
+            QPointer<TSurfWindow> self(this);
+            connect(postData.data(), &PostData::bodyReady, this, [self, rowId](const QByteArray &body) {
+                if (self)
+                    self->writeLateBody(rowId, postTextFromBody(body, ZeroBytes::Drop));
+            });
+        }
+    }
+    Panel5->setFixedHeight(listPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
+    surfdata->FitColumnWidth(0);
+    surfdata->FitColumnWidth(1);
+}
+
+void TSurfWindow::writeLateBody(quint64 rowId, const QByteArray &postText)
+{
+    const int row = surfdata->RowOfId(rowId);
+    if (row < 0)
+        return;  // the user deleted the row meanwhile
+    surfdata->SetCellText(1, row, postText);
+    surfdata->FitColumnWidth(1);
+}
+
+void TSurfWindow::WebBrowser2NewWindow2(TWebBrowser *, QWebEnginePage **ppDisp, bool *)
+{
+    TWebBrowser *view = surfwindow2->ReplaceWebBrowser();
+    surfwindow2->show();
+    surfwindow2->raise();
+    surfwindow2->activateWindow();
+    *ppDisp = view->Application();
+}
+
+void TSurfWindow::ToolButton10Click()
+{
+    Button7Click();
+}
+
+void TSurfWindow::ToolButton12Click()
+{
+    if (surfdata->RowCount() > 2)
+        surfdata->DeleteRows(surfdata->CurrentRow(), 1);
+    else if (surfdata->RowCount() == 2)
+        Button6Click();
+}
+
+void TSurfWindow::ToolButton13Click()
+{
+    surfdata->ClearDataCells();
+    surfdata->SetRowCount(2);
+    Panel5->setFixedHeight(fullListPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
+}
+
+QString TSurfWindow::runSaveDialog(const QString &defaultSuffix, const QString &filter)
+{
+    SaveDialog1->setDefaultSuffix(defaultSuffix);
+    SaveDialog1->setNameFilter(filter);
+    if (!m_lastSaveName.isEmpty())
+        SaveDialog1->selectFile(m_lastSaveName);
+    if (SaveDialog1->exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = SaveDialog1->selectedFiles();
+    if (files.isEmpty())
+        return {};
+    m_lastSaveName = files.first();
+    return m_lastSaveName;
+}
+
+void TSurfWindow::SaveToFileCSV1Click()
+{
+    const QString name = runSaveDialog(QStringLiteral("csv"), QStringLiteral("CSV Files (*.csv)"));
+    if (!name.isEmpty())
+        surfdata->SaveCsv(name);
+}
+
+void TSurfWindow::SaveToFileHTM1Click()
+{
+    const QString name = runSaveDialog(QStringLiteral("htm"), QStringLiteral("HTML Files (*.htm)"));
+    if (!name.isEmpty())
+        surfdata->SaveHtml(name);
+}
+
+void TSurfWindow::CopyAllToClipboard1Click()
+{
+    surfdata->CopyAllToClipboard();
+}
+
+void TSurfWindow::CopyURL1Click()
+{
+    SetClipboardText(surfdata->CellText(0, surfdata->Selection().Top));
+}
+
+void TSurfWindow::CopyPOSTDATA1Click()
+{
+    SetClipboardText(surfdata->CellText(1, surfdata->Selection().Top));
+}
+
+void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool &autoHandle)
+{
+    AddressBox->SetAddress(fromAnsi(anchor));
+    gotobutton2Click();
+    autoHandle = false;
+}
+
+void TSurfWindow::BannerPicture1Click(QObject *)
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kSponsorLink)));
+}

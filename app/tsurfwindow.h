@@ -1,0 +1,115 @@
+#pragma once
+
+#include "postdata.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QWebEnginePage;
+class SurfToolBar;
+class TAddressCombo;
+class TBannerPanel;
+class TBannerPicture;
+class TFormPlacement;
+class TListGrid;
+class TWebBrowser;
+class Tsurfwindow2;
+
+// The main window: toolbar, address row, web view, the URL list, the sponsor banner and the
+// status line. Every navigation its web view starts is recorded into the URL list.
+class TSurfWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static const char *const kHomePage;
+
+    explicit TSurfWindow(QWidget *parent = nullptr);
+    ~TSurfWindow() override;
+
+    // Controls, named as in the window's design.
+    SurfToolBar *ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton5 = nullptr, *ToolButton10 = nullptr,
+                *ToolButton12 = nullptr, *ToolButton13 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr;
+    QWidget *ToolButton3 = nullptr, *ToolButton11 = nullptr, *ToolButton4 = nullptr, *ToolButton14 = nullptr,
+            *ToolButton9 = nullptr;
+    QWidget *Panel3 = nullptr;
+    QLabel *Label13 = nullptr;
+    QLineEdit *url1alt = nullptr;
+    QPushButton *gotobutton = nullptr;
+    TAddressCombo *AddressBox = nullptr;
+    QFrame *Panel4 = nullptr;
+    TWebBrowser *WebBrowser2 = nullptr;
+    QWidget *Panel5 = nullptr;
+    TListGrid *surfdata = nullptr;
+    TBannerPanel *BannerPanel1 = nullptr, *BannerPanel2 = nullptr, *BannerPanel3 = nullptr;
+    TBannerPicture *BannerPicture2 = nullptr, *BannerPicture4 = nullptr, *BannerPicture1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *CopyAllToClipboard1 = nullptr, *CopyURL1 = nullptr, *CopyPOSTDATA1 = nullptr,
+            *SaveToFileCSV1 = nullptr, *SaveToFileHTM1 = nullptr;
+    QFileDialog *SaveDialog1 = nullptr;
+    TFormPlacement *FormPlacement1 = nullptr;
+    Tsurfwindow2 *surfwindow2 = nullptr;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void Panel4Resize();
+    void gotobutton2Click();
+    void url1altKeyDown(int key);
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton5Click();
+    void ToolButton7Click();
+    void ToolButton10Click();
+    void ToolButton12Click();
+    void ToolButton13Click();
+    void SaveToFileCSV1Click();
+    void SaveToFileHTM1Click();
+    void CopyAllToClipboard1Click();
+    void CopyURL1Click();
+    void CopyPOSTDATA1Click();
+    void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool &autoHandle);
+    void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
+    void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
+    void WebBrowser2StatusTextChange(TWebBrowser *sender, const QString &text);
+    void Button7Click();
+    void Button6Click();
+    void BannerPicture1Click(QObject *sender);
+
+    // Writes a body that arrived after its row was recorded into that row's POST-DATA cell.
+    void writeLateBody(quint64 rowId, const QByteArray &postText);
+
+    // Lays out the address row (also run on every resize).
+    void layoutAddressRow();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void createToolBar();
+    void createAddressRow(QWidget *parent);
+    void createListPanel();
+    void createBanners();
+    void createPopupMenu();
+    // Runs one save dialog; returns the chosen file name, or an empty text when cancelled.
+    QString runSaveDialog(const QString &defaultSuffix, const QString &filter);
+
+    bool m_shown = false;
+    QString m_lastSaveName;
+    QList<TBannerPanel *> m_banners;
+};

@@ -1,0 +1,155 @@
+#include "tsurfwindow2.h"
+
+#include "ansitext.h"
+#include "errorreport.h"
+#include "fonts.h"
+#include "listgrid.h"
+#include "recorder.h"
+#include "tsurfwindow.h"
+#include "twebbrowser.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+Tsurfwindow2::Tsurfwindow2(TSurfWindow *mainWindow)
+    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("surfwindow2"));
+    setWindowTitle(QStringLiteral("Trailscribe - External Window"));
+    setFont(tahoma8());
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+    resize(567, 335);
+
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_layout->setSpacing(0);
+
+    Panel8 = new QWidget(this);
+    Panel8->setObjectName(QStringLiteral("Panel8"));
+    Panel8->setFixedHeight(33);
+    Panel8->setMinimumWidth(559);
+    Label13 = new QLabel(QStringLiteral("URL:"), Panel8);
+    Label13->setObjectName(QStringLiteral("Label13"));
+    Label13->move(8, 8);
+    Label13->adjustSize();
+    url1 = new QLineEdit(Panel8);
+    url1->setObjectName(QStringLiteral("url1"));
+    url1->setReadOnly(true);
+    url1->setGeometry(40, 4, 421, 21);
+    Bevel1 = new QFrame(Panel8);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::VLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(468, 4, 3, 20);
+    Button1 = new QPushButton(QStringLiteral("Close Window"), Panel8);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(476, 4, 79, 21);
+    connect(Button1, &QPushButton::clicked, this, [this] { reportErrors([this] { Button1Click(); }); });
+    m_layout->addWidget(Panel8);
+
+    // The view of the design; it is never used for browsing and is replaced by the first pop-up.
+    WebBrowser2 = new TWebBrowser(this);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    m_layout->addWidget(WebBrowser2, 1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(false);
+    m_layout->addWidget(StatusBar1);
+}
+
+TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()
+{
+    delete WebBrowser2;
+    WebBrowser2 = new TWebBrowser(this);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    m_layout->insertWidget(1, WebBrowser2, 1);
+    WebBrowser2->OnBeforeNavigate2 = [this](TWebBrowser *s, const QString &u, const PostDataRef &p) {
+        WebBrowser2BeforeNavigate2(s, u, p);
+    };
+    WebBrowser2->OnNewWindow2 = [this](TWebBrowser *s, QWebEnginePage **pp, bool *c) { WebBrowser2NewWindow2(s, pp, c); };
+    WebBrowser2->OnStatusTextChange = [this](TWebBrowser *s, const QString &t) { WebBrowser2StatusTextChange(s, t); };
+    return WebBrowser2;
+}
+
+void Tsurfwindow2::showEvent(QShowEvent *event)
+{
+    if (!m_centred) {
+        m_centred = true;
+        if (QScreen *screen = m_main ? m_main->screen() : QGuiApplication::primaryScreen()) {
+            QRect r = frameGeometry();
+            r.moveCenter(screen->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        reportErrors([this] { FormShow(); });
+}
+
+void Tsurfwindow2::FormShow()
+{
+    url1->setText(WebBrowser2->LocationURL());
+}
+
+bool Tsurfwindow2::FormCloseQuery()
+{
+    return false;
+}
+
+void Tsurfwindow2::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Tsurfwindow2::Button1Click()
+{
+    hide();
+}
+
+void Tsurfwindow2::WebBrowser2NewWindow2(TWebBrowser *, QWebEnginePage **, bool *cancel)
+{
+    *cancel = true;
+}
+
+void Tsurfwindow2::WebBrowser2StatusTextChange(TWebBrowser *, const QString &text)
+{
+    StatusBar1->showMessage(QStringLiteral("Status: ") + text);
+}
+
+void Tsurfwindow2::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)
+{
+    url1->setText(url);
+    const QString text = url1->text();
+    if (isScriptAddress(text))
+        return;
+    TListGrid &list = *m_main->surfdata;
+    const quint64 rowId = appendToLastRow(list, toAnsi(text));
+    if (!postData)
+        return;
+    if (postData->hasBody()) {
+        list.SetCellText(1, list.RowOfId(rowId), postTextFromBody(postData->body(), ZeroBytes::Keep));
+        return;
+    }
+    QPointer<TSurfWindow> main(m_main);
+    connect(postData.data(), &PostData::bodyReady, m_main, [main, rowId](const QByteArray &body) {
+        if (main) {
+            const int row = main->surfdata->RowOfId(rowId);
+            if (row >= 0)
+                main->surfdata->SetCellText(1, row, postTextFromBody(body, ZeroBytes::Keep));
+        }
+    });
+}

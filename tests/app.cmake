@@ -1,0 +1,6 @@
+if(TARGET ts_app)
+  ts_add_test(NAME tst_recorder SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_recorder.cpp LIBS ts_app)
+  ts_add_test(NAME tst_surfwindow SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_surfwindow.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
+  ts_add_test(NAME tst_e2e_browse SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_browse.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
+  ts_add_test(NAME tst_e2e_record SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_record.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 900)
+endif()

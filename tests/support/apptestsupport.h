@@ -1,0 +1,113 @@
+#pragma once
+
+// Shared pieces of the tests that drive the real main window with the real web engine.
+
+#include "errorreport.h"
+#include "listgrid.h"
+#include "trailscribeapplication.h"
+#include "tsurfwindow.h"
+#include "twebbrowser.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QVariant>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <memory>
+
+namespace apptest {
+
+// Runs a script in the page and waits for its result.
+inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs = 10000)
+{
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant &v) {
+        result = v;
+        done = true;
+    });
+    QTest::qWaitFor([&] { return done; }, timeoutMs);
+    return result;
+}
+
+inline bool waitForLoad(TWebBrowser *view, int timeoutMs = 15000)
+{
+    QSignalSpy spy(view, &QWebEngineView::loadFinished);
+    return spy.wait(timeoutMs);
+}
+
+inline QList<QByteArray> column(TListGrid *list, int col)
+{
+    QList<QByteArray> out;
+    for (int r = 1; r < list->RowCount(); ++r)
+        out.append(list->CellText(col, r));
+    return out;
+}
+
+// Clears what an earlier run stored, so every window starts as on a first run.
+inline void clearStoredPlacement()
+{
+    QSettings s(QStringLiteral("Tavorink"), QStringLiteral("Trailscribe"));
+    s.clear();
+    s.sync();
+}
+
+// A shown main window that has finished loading its home page.
+inline std::unique_ptr<TSurfWindow> openWindow()
+{
+    clearStoredPlacement();
+    auto w = std::make_unique<TSurfWindow>();
+    QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w.get()))
+        qWarning("main window not exposed");
+    if (loaded.isEmpty() && !loaded.wait(20000))
+        qWarning("home page did not load");
+    return w;
+}
+
+} // namespace apptest
+
+// A test main with the program's own application object, settings in a test folder, and error
+// reports collected instead of shown in a modal box.
+#define TS_APP_TEST_MAIN(TestClass)                                                                                   \
+    int main(int argc, char **argv)                                                                                   \
+    {                                                                                                                 \
+        QStandardPaths::setTestModeEnabled(true);                                                                    \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                                  \
+        TrailscribeApplication app(argc, argv);                                                                       \
+        TestClass tc;                                                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                                         \
+    }
+
+namespace apptest {
+
+// Measures how long the event loop stops answering: a 10 ms timer notes the longest gap
+// between its ticks.
+class StallMeter : public QObject
+{
+public:
+    StallMeter()
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.elapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    qint64 longestMs() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+} // namespace apptest

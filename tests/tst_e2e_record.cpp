@@ -1,0 +1,274 @@
+// Recording with the real web engine against a local server: rows for pages, frames, redirects
+// and pop-ups, POST texts equal to what the server received, the list panel's height, and pages
+// that try to flood the program.
+
+#include "apptestsupport.h"
+#include "httpserver.h"
+#include "taddresscombo.h"
+#include "tsurfwindow2.h"
+
+#include <QLineEdit>
+#include <QStatusBar>
+
+using namespace apptest;
+
+class TestE2ERecord : public QObject
+{
+    Q_OBJECT
+    HttpServer server;
+    std::unique_ptr<TSurfWindow> w;
+    QStringList reports;
+
+    TListGrid *list() const { return w->surfdata; }
+
+    void clearList() { w->ToolButton13Click(); }
+
+    void go(const QByteArray &path)
+    {
+        w->AddressBox->SetText(server.urlString(path));
+        w->gotobutton->click();
+    }
+
+    bool waitForRows(int rowCount, int timeoutMs = 15000)
+    {
+        return QTest::qWaitFor([&] { return list()->RowCount() >= rowCount; }, timeoutMs);
+    }
+
+    // The row whose URL cell is url, or -1.
+    int rowOf(const QString &url) const
+    {
+        for (int r = 1; r < list()->RowCount(); ++r)
+            if (list()->CellText(0, r) == url.toUtf8())
+                return r;
+        return -1;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setErrorReportSink([this](const QString &t) { reports << t; });
+        QVERIFY(server.listen());
+        server.route("/p", HttpResponse::html("<html><body>p</body></html>"));
+        server.route("/f1", HttpResponse::html("<html><body>frame 1</body></html>"));
+        server.route("/f2", HttpResponse::html("<html><body>frame 2</body></html>"));
+        server.route("/frames", HttpResponse::html("<html><body><iframe src='/f1'></iframe><iframe src='/f2'></iframe></body></html>"));
+        server.route("/old", HttpResponse::redirect(302, "/p"));
+        server.route("/form", HttpResponse::html(
+            "<html><body><form method=post action='/post' enctype='application/x-www-form-urlencoded'>"
+            "<input name=a value='1 2&3'><input name=b value='x=y'></form></body></html>"));
+        server.route("/nulform", HttpResponse::html(
+            "<html><body><form method=post action='/post' enctype='text/plain'><input type=hidden name=n></form>"
+            "<form method=post action='/post' enctype='text/plain' target=_blank id=ext><input type=hidden name=n></form>"
+            "<script>for (const f of document.forms) f.elements.n.value = 'a\\u0000b';</script></body></html>"));
+        server.route("/post", HttpResponse::html("<html><body>posted</body></html>"));
+        server.route("/popups", HttpResponse::html(
+            "<html><body><a id=blank target=_blank href='/child1'>new window</a></body></html>"));
+        server.route("/child1", HttpResponse::html("<html><body>child 1</body></html>"));
+        server.route("/child2", HttpResponse::html("<html><body>child 2</body></html>"));
+        server.route("/opener", HttpResponse::html("<html><body>opener</body></html>"));
+        server.route("/grandchild", HttpResponse::html("<html><body>grandchild</body></html>"));
+        w = openWindow();
+    }
+
+    void init() { reports.clear(); }
+    void cleanup() { QVERIFY2(reports.isEmpty(), qPrintable(reports.join(u'\n'))); }
+
+    void startUpRecordsTheHomePage()
+    {
+        QCOMPARE(list()->RowCount(), 2);
+        QCOMPARE(list()->CellText(0, 1), QByteArray(TSurfWindow::kHomePage));
+        QCOMPARE(list()->CellText(1, 1), QByteArray());
+        QCOMPARE(w->Panel5->height(), 52);
+        QCOMPARE(w->AddressBox->Text(), QString::fromLatin1(TSurfWindow::kHomePage));
+    }
+
+    void firstNavigationFillsTheEmptyRowThenRowsGrowAndThePanelWithThem()
+    {
+        clearList();
+        go("/p");
+        QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/p").toUtf8());
+        QCOMPARE(list()->RowCount(), 2);
+        QCOMPARE(w->Panel5->height(), 52);
+        go("/p");  // the same address twice gives two rows
+        QVERIFY(waitForRows(3));
+        QCOMPARE(list()->CellText(0, 2), server.urlString("/p").toUtf8());
+        QCOMPARE(w->Panel5->height(), 73);
+        for (int i = 3; i <= 12; ++i) {
+            go("/p");
+            QVERIFY(waitForRows(i + 1));
+        }
+        QCOMPARE(list()->RowCount(), 13);
+        QTRY_COMPARE(w->Panel5->height(), 220);
+        QCOMPARE(list()->CellText(1, 5), QByteArray());
+    }
+
+    void aPageWithTwoFramesAddsThreeRows()
+    {
+        clearList();
+        go("/frames");
+        QVERIFY(waitForRows(4));
+        QTest::qWait(300);
+        QCOMPARE(list()->RowCount(), 4);
+        QCOMPARE(list()->CellText(0, 1), server.urlString("/frames").toUtf8());
+        QSet<QByteArray> frames{list()->CellText(0, 2), list()->CellText(0, 3)};
+        QCOMPARE(frames, (QSet<QByteArray>{server.urlString("/f1").toUtf8(), server.urlString("/f2").toUtf8()}));
+        // The address box shows the navigation that started last, a frame's.
+        QCOMPARE(w->AddressBox->Text().toUtf8(), list()->CellText(0, 3));
+    }
+
+    void aRedirectTargetIsRecordedAsARowOfItsOwn()
+    {
+        clearList();
+        go("/old");
+        QVERIFY(waitForRows(3));
+        QCOMPARE(list()->CellText(0, 1), server.urlString("/old").toUtf8());
+        QCOMPARE(list()->CellText(0, 2), server.urlString("/p").toUtf8());
+    }
+
+    void scriptAddressesAreShownButNotRecorded_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("lower") << QStringLiteral("javascript:void(0)");
+        QTest::newRow("mixed") << QStringLiteral("JavaScript:go()");
+    }
+    void scriptAddressesAreShownButNotRecorded()
+    {
+        QFETCH(QString, address);
+        clearList();
+        go("/p");
+        QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/p").toUtf8());
+        w->Panel5->setFixedHeight(77);  // so that any resizing would show
+        w->WebBrowser2BeforeNavigate2(w->WebBrowser2, address, PostDataRef::create());
+        QCOMPARE(w->AddressBox->Text(), address);
+        QCOMPARE(list()->RowCount(), 2);
+        QCOMPARE(list()->CellText(1, 1), QByteArray());
+        QCOMPARE(w->Panel5->height(), 77);
+    }
+
+    void aFormPostRecordsTheBodyTheServerReceived()
+    {
+        clearList();
+        go("/form");
+        QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/form").toUtf8());
+        server.clearRequests();
+        runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+        QVERIFY(server.waitForRequest("/post"));
+        const QByteArray wire = server.requestsTo("/post").first().body;
+        QCOMPARE(wire, QByteArray("a=1+2%263&b=x%3Dy"));
+        QVERIFY(waitForRows(3));
+        QCOMPARE(list()->CellText(0, 2), server.urlString("/post").toUtf8());
+        QTRY_COMPARE(list()->CellText(1, 2), wire);
+    }
+
+    void zeroBytesAreDroppedInTheMainWindowAndKeptInTheExternalOne()
+    {
+        clearList();
+        go("/nulform");
+        QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/nulform").toUtf8());
+        server.clearRequests();
+        runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+        QVERIFY(server.waitForRequest("/post"));
+        const QByteArray wire = server.requestsTo("/post").first().body;
+        QVERIFY2(wire.contains('\0'), wire.toHex().constData());
+        QVERIFY(waitForRows(3));
+        QByteArray withoutZeros = wire;
+        withoutZeros.replace('\0', QByteArray());
+        QTRY_COMPARE(list()->CellText(1, 2), withoutZeros);
+
+        go("/nulform");
+        QVERIFY(waitForRows(4));
+        QTRY_VERIFY(w->AddressBox->Text() == server.urlString("/nulform"));
+        QTest::qWait(300);
+        server.clearRequests();
+        const int rows = list()->RowCount();
+        runJs(w->WebBrowser2->page(), QStringLiteral("document.getElementById('ext').submit()"));
+        QVERIFY(server.waitForRequest("/post"));
+        QTRY_VERIFY(w->surfwindow2->isVisible());
+        QVERIFY(waitForRows(rows + 1));
+        QCOMPARE(list()->CellText(0, rows), server.urlString("/post").toUtf8());
+        QTRY_COMPARE(list()->CellText(1, rows), server.requestsTo("/post").first().body);
+        w->surfwindow2->Button1->click();
+    }
+
+    void popUpsOpenInTheExternalWindow()
+    {
+        clearList();
+        go("/popups");
+        QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/popups").toUtf8());
+        QTest::qWait(200);
+        const int panel = w->Panel5->height();
+        const QString mainAddress = w->AddressBox->Text();
+        Tsurfwindow2 *x = w->surfwindow2;
+        QVERIFY(!x->isVisible());
+
+        runJs(w->WebBrowser2->page(), QStringLiteral("document.getElementById('blank').click()"));
+        QTRY_VERIFY(x->isVisible());
+        QTRY_COMPARE(x->url1->text(), server.urlString("/child1"));
+        QVERIFY(waitForRows(3));
+        QCOMPARE(list()->CellText(0, 2), server.urlString("/child1").toUtf8());
+        QCOMPARE(w->AddressBox->Text(), mainAddress);
+        QCOMPARE(w->Panel5->height(), panel);
+        QVERIFY(server.waitForRequest("/child1"));
+        TWebBrowser *firstView = x->WebBrowser2;
+
+        runJs(w->WebBrowser2->page(), QStringLiteral("window.open('/child2'); 1"));
+        QTRY_COMPARE(x->url1->text(), server.urlString("/child2"));
+        QVERIFY(waitForRows(4));
+        QCOMPARE(list()->CellText(0, 3), server.urlString("/child2").toUtf8());
+        QVERIFY(x->isVisible());
+        QVERIFY(x->WebBrowser2 != firstView);
+        QCOMPARE(w->Panel5->height(), panel);
+        QVERIFY(waitForLoad(x->WebBrowser2) || x->WebBrowser2->url() == server.url("/child2"));
+
+        // The external window's own pop-ups are refused and record nothing.
+        server.clearRequests();
+        const int rows = list()->RowCount();
+        runJs(x->WebBrowser2->page(), QStringLiteral("String(window.open('/grandchild'))"));
+        QTest::qWait(1500);
+        QVERIFY(server.requestsTo("/grandchild").isEmpty());
+        QCOMPARE(list()->RowCount(), rows);
+
+        x->Button1->click();
+        QVERIFY(!x->isVisible());
+    }
+
+    void floodingPagesDoNotFreezeTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<int>("minRows");
+        QByteArray frames = "<html><body><script>for (let i = 0; i < 500; ++i) { const f = document.createElement('iframe');"
+                            " f.src = '/f1?' + i; f.width = 4; f.height = 4; document.body.appendChild(f); }</script></body></html>";
+        QTest::newRow("500 frames") << frames << 501;
+        QByteArray data = "<html><body><script>const f = document.createElement('iframe'); f.src = 'data:text/html,' +"
+                          " 'x'.repeat(2 * 1024 * 1024); document.body.appendChild(f);</script></body></html>";
+        QTest::newRow("2 MB data address") << data << 2;
+        QByteArray popups = "<html><body><script>for (let i = 0; i < 100; ++i) window.open('/child1?' + i);</script></body></html>";
+        QTest::newRow("100 pop-ups") << popups << 2;
+    }
+    void floodingPagesDoNotFreezeTheWindow()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(int, minRows);
+        server.route("/flood", HttpResponse::html(page));
+        clearList();
+        StallMeter meter;
+        go("/flood");
+        QVERIFY(QTest::qWaitFor([&] { return list()->RowCount() >= minRows; }, 60000));
+        QTest::qWait(2000);
+        qInfo("rows %d, longest stall %lld ms", list()->RowCount(), meter.longestMs());
+        QVERIFY2(meter.longestMs() < 3000, qPrintable(QString::number(meter.longestMs())));
+        // Every recorded cell is whole: the 2 MB address is not cut.
+        if (QTest::currentDataTag() == QByteArray("2 MB data address")) {
+            const QByteArray url = list()->CellText(0, 2);
+            QVERIFY(url.startsWith("data:text/html,"));
+            QCOMPARE(url.size(), qsizetype(strlen("data:text/html,") + 2 * 1024 * 1024));
+        }
+        // The window still answers: a command works at once.
+        w->ToolButton13Click();
+        QCOMPARE(list()->RowCount(), 2);
+        w->surfwindow2->Button1Click();
+    }
+};
+
+TS_APP_TEST_MAIN(TestE2ERecord)
+#include "tst_e2e_record.moc"

@@ -1,0 +1,377 @@
+// The main window and the external window as a user meets them, without network: layout,
+// the "Go!" failure report, the toolbar and list commands, the save dialog and the clipboard.
+
+#include "apptestsupport.h"
+#include "surftoolbar.h"
+#include "taddresscombo.h"
+#include "tbannerpanel.h"
+#include "tsurfwindow2.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace apptest;
+
+class TestSurfWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TSurfWindow> w;
+    QStringList reports;
+
+    void fillRows(const QList<QByteArray> &urls)
+    {
+        w->surfdata->ClearDataCells();
+        w->surfdata->SetRowCount(2);
+        for (const QByteArray &u : urls) {
+            w->AddressBox->SetText(QString::fromLatin1(u));
+            w->ToolButton10Click();
+        }
+    }
+
+    // Answers the next save dialog with a file name, or cancels it when name is empty.
+    void answerSaveDialog(const QString &name)
+    {
+        QTimer::singleShot(200, this, [this, name] {
+            QFileDialog *d = w->SaveDialog1;
+            if (name.isEmpty()) {
+                d->reject();
+                return;
+            }
+            auto *edit = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(name);
+            d->accept();
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setErrorReportSink([this](const QString &t) { reports << t; });
+        w = openWindow();
+        QVERIFY(w->isVisible());
+    }
+
+    void init() { reports.clear(); }
+
+    void captionAndDesignedSize()
+    {
+        QCOMPARE(w->windowTitle(), QStringLiteral("Tavorink Trailscribe"));
+        QCOMPARE(w->width(), 792);
+    }
+
+    void minimumSize()
+    {
+        const QSize before = w->size();
+        w->resize(300, 200);
+        QTRY_VERIFY(w->width() >= 710 && w->height() >= 530);
+        QCOMPARE(w->minimumSize(), QSize(710, 530));
+        w->resize(before);
+    }
+
+    void addressRowLayout_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("minimum") << 710;
+        QTest::newRow("designed") << 792;
+        QTest::newRow("wide") << 1100;
+    }
+    void addressRowLayout()
+    {
+        QFETCH(int, width);
+        w->resize(width, w->height());
+        QTRY_COMPARE(w->Panel3->width(), width);
+        const QRect box = w->AddressBox->geometry();
+        const QRect go = w->gotobutton->geometry();
+        QCOMPARE(box.left(), 40);
+        QCOMPARE(box.top(), 4);
+        QCOMPARE(box.right() + 1 + 10, go.left());
+        QCOMPARE(go.right() + 1 + 5, width);
+        QCOMPARE(go.size(), QSize(50, 25));
+        if (width == 792) {
+            QCOMPARE(box.width(), 692);
+            QCOMPARE(go.left(), 737);
+        }
+    }
+
+    void toolbarButtonPlaces_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("left");
+        QTest::newRow("Back") << "ToolButton1" << "Back" << 0;
+        QTest::newRow("Forward") << "ToolButton2" << "Forward" << 60;
+        QTest::newRow("Stop") << "ToolButton5" << "Stop" << 128;
+        QTest::newRow("Add URL") << "ToolButton10" << "Add URL" << 196;
+        QTest::newRow("Delete URL") << "ToolButton12" << "Delete URL" << 256;
+        QTest::newRow("Clear URLs") << "ToolButton13" << "Clear URLs" << 316;
+        QTest::newRow("Save URLs") << "ToolButton6" << "Save URLs" << 384;
+        QTest::newRow("Close") << "ToolButton7" << "Close" << 444;
+    }
+    void toolbarButtonPlaces()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(int, left);
+        auto *b = w->ToolBar1->findChild<QToolButton *>(name);
+        QVERIFY(b);
+        QCOMPARE(b->text(), caption);
+        QCOMPARE(b->x(), left);
+        QCOMPARE(b->size(), QSize(60, 36));
+        QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QCOMPARE(b->iconSize(), QSize(16, 16));
+        QCOMPARE(w->ToolBar1->height(), 40);
+        QVERIFY(!w->ToolButton14->isVisible());
+        QVERIFY(!w->ToolButton9->isVisible());
+    }
+
+    void stackFromTopToBottom()
+    {
+        // toolbar, address row, web view panel, list panel, banner, status line
+        QCOMPARE(w->ToolBar1->y(), 0);
+        QCOMPARE(w->Panel3->y(), 40);
+        QCOMPARE(w->Panel3->height(), 31);
+        QCOMPARE(w->Panel4->y(), 71);
+        QCOMPARE(w->Panel5->y(), w->Panel4->geometry().bottom() + 1);
+        QCOMPARE(w->StatusBar1->geometry().bottom() + 1, w->height());
+        QCOMPARE(w->StatusBar1->height(), 19);
+        int visibleBanners = 0;
+        for (TBannerPanel *b : {w->BannerPanel1, w->BannerPanel2, w->BannerPanel3}) {
+            if (b->isVisible()) {
+                ++visibleBanners;
+                QCOMPARE(b->y(), w->Panel5->geometry().bottom() + 1);
+                QCOMPARE(b->geometry().bottom() + 1, w->StatusBar1->y());
+                QCOMPARE(b->height(), 88);
+            }
+        }
+        QCOMPARE(visibleBanners, 1);
+    }
+
+    void goFailureIsReportedInTheStatusLine_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QString() << QStringLiteral("The address is empty");
+        QTest::newRow("blank") << QStringLiteral("   ") << QStringLiteral("The address is empty");
+        QTest::newRow("bad host") << QStringLiteral("http://[::1") << QStringLiteral("The address is not valid");
+    }
+    void goFailureIsReportedInTheStatusLine()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, message);
+        const int rows = w->surfdata->RowCount();
+        w->AddressBox->SetText(address);
+        w->gotobutton->click();
+        QCOMPARE(w->StatusBar1->currentMessage(),
+                 QStringLiteral("Unable to navigate to ") + address + QStringLiteral(". ") + message + QStringLiteral("."));
+        QCOMPARE(w->AddressBox->Text(), address);
+        QTest::qWait(300);
+        QCOMPARE(w->surfdata->RowCount(), rows);
+        QVERIFY(reports.isEmpty());
+    }
+
+    void backAndForwardOnTheFirstPageShowNothing()
+    {
+        const QUrl before = w->WebBrowser2->url();
+        w->ToolButton1->click();
+        w->ToolButton2->click();
+        QTest::qWait(300);
+        QCOMPARE(w->WebBrowser2->url(), before);
+        QVERIFY(reports.isEmpty());
+    }
+
+    void enterInTheAddressBoxDoesNotBrowse()
+    {
+        const int rows = w->surfdata->RowCount();
+        const QUrl before = w->WebBrowser2->url();
+        w->AddressBox->SetText(QStringLiteral("about:blank"));
+        w->AddressBox->setFocus();
+        QWidget *edit = w->AddressBox->lineEdit();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::qWait(500);
+        QCOMPARE(w->surfdata->RowCount(), rows);
+        QCOMPARE(w->WebBrowser2->url(), before);
+    }
+
+    void deleteUrl()
+    {
+        fillRows({"a", "b", "c"});
+        QCOMPARE(w->surfdata->RowCount(), 4);
+        const int panel = w->Panel5->height();
+        w->surfdata->setFocus();
+        QTest::keyClick(w->surfdata, Qt::Key_Down);  // row 2
+        QCOMPARE(w->surfdata->CurrentRow(), 2);
+        w->ToolButton12->click();
+        QCOMPARE(column(w->surfdata, 0), (QList<QByteArray>{"a", "c"}));
+        QCOMPARE(w->Panel5->height(), panel);
+
+        fillRows({"only"});
+        w->ToolButton12->click();
+        QCOMPARE(w->surfdata->RowCount(), 2);
+        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray());
+        QCOMPARE(w->surfdata->CellText(1, 1), QByteArray());
+    }
+
+    void addUrl()
+    {
+        w->ToolButton13->click();  // Clear URLs
+        QCOMPARE(w->Panel5->height(), 52);
+        const int panel = w->Panel5->height();
+
+        w->AddressBox->SetText(QStringLiteral("http://x.test/1"));
+        w->ToolButton10->click();
+        QCOMPARE(w->surfdata->RowCount(), 2);  // the empty row is filled, no row added
+        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray("http://x.test/1"));
+        QCOMPARE(w->surfdata->CellText(1, 1), QByteArray());
+
+        w->AddressBox->SetText(QStringLiteral("JavaScript:go()"));
+        w->ToolButton10->click();
+        QCOMPARE(w->surfdata->RowCount(), 2);
+
+        w->AddressBox->SetText(QString());
+        w->ToolButton10->click();
+        QCOMPARE(w->surfdata->RowCount(), 3);
+        QCOMPARE(w->surfdata->CellText(0, 2), QByteArray());
+
+        w->AddressBox->SetText(QStringLiteral("http://x.test/1"));
+        w->ToolButton10->click();  // fills the empty row; duplicates are kept
+        QCOMPARE(w->surfdata->RowCount(), 3);
+        QCOMPARE(w->surfdata->CellText(0, 2), QByteArray("http://x.test/1"));
+        QCOMPARE(w->Panel5->height(), panel);
+
+        w->ToolButton13->click();
+        QCOMPARE(w->surfdata->RowCount(), 2);
+        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray());
+        QCOMPARE(w->Panel5->height(), 52);
+    }
+
+    void popupMenuItems()
+    {
+        QStringList captions;
+        for (QAction *a : w->PopupMenu1->actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
+                                        "Save To File (CSV)", "Save To File (HTM)"}));
+        for (QAction *a : w->PopupMenu1->actions()) {
+            QVERIFY(a->isEnabled());
+            QVERIFY(a->shortcut().isEmpty());
+        }
+    }
+
+    void copyUrlAndPostDataFromTheCurrentRow()
+    {
+        fillRows({"http://one.test/", "http://two.test/"});
+        w->surfdata->SetCellText(1, 1, "a=1\r\nb=2");
+        QCOMPARE(w->surfdata->CurrentRow(), 1);
+
+        QClipboard *cb = QGuiApplication::clipboard();
+        auto *html = new QMimeData;
+        html->setHtml(QStringLiteral("<b>before</b>"));
+        html->setText(QStringLiteral("before"));
+        cb->setMimeData(html);
+
+        w->CopyURL1->trigger();
+        QTRY_COMPARE(cb->text(), QStringLiteral("http://one.test/"));
+        QVERIFY(!cb->mimeData()->hasHtml());
+        w->CopyPOSTDATA1->trigger();
+        QTRY_COMPARE(cb->text(), QStringLiteral("a=1\r\nb=2"));
+        w->CopyAllToClipboard1->trigger();
+        QTRY_COMPARE(cb->text(), QStringLiteral("URL\tPOST-DATA\r\nhttp://one.test/\t\"a=1\nb=2\"\r\nhttp://two.test/\t\r\n"));
+    }
+
+    void saveDialogAddsTheExtension_data()
+    {
+        QTest::addColumn<bool>("html");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("csv") << false << QStringLiteral(".csv");
+        QTest::newRow("htm") << true << QStringLiteral(".htm");
+    }
+    void saveDialogAddsTheExtension()
+    {
+        QFETCH(bool, html);
+        QFETCH(QString, suffix);
+        QTemporaryDir dir;
+        fillRows({"http://a.test/"});
+        const QString base = dir.filePath(QStringLiteral("list"));
+        answerSaveDialog(base);
+        if (html)
+            w->SaveToFileHTM1->trigger();
+        else
+            w->ToolButton6->click();
+        QTRY_VERIFY(QFile::exists(base + suffix));
+        QFile f(base + suffix);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        if (html)
+            QVERIFY(bytes.contains("http://a.test/"));
+        else
+            QCOMPARE(bytes, QByteArray("URL,POST-DATA\r\nhttp://a.test/,\"\"\r\n"));
+        QVERIFY(!QFile::exists(base));
+
+        // The dialog starts with the name chosen last time.
+        QTimer::singleShot(200, this, [this] {
+            auto *edit = w->SaveDialog1->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            QVERIFY(edit->text().startsWith(QStringLiteral("list")));
+            w->SaveDialog1->reject();
+        });
+        w->SaveToFileCSV1->trigger();
+    }
+
+    void cancellingTheSaveDialogWritesNothing()
+    {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        answerSaveDialog(QString());
+        w->SaveToFileCSV1->trigger();
+        answerSaveDialog(QString());
+        w->SaveToFileHTM1->trigger();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+        QVERIFY(reports.isEmpty());
+    }
+
+    void aFailedSaveReachesTheErrorReport()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("missing/list.csv"));
+        reportErrors([&] { w->surfdata->SaveCsv(name); });
+        QCOMPARE(reports, QStringList{QStringLiteral("Cannot Create file ") + name + QStringLiteral(".")});
+    }
+
+    void externalWindowIsHiddenAndCannotBeClosed()
+    {
+        Tsurfwindow2 *x = w->surfwindow2;
+        QVERIFY(x);
+        QVERIFY(!x->isVisible());
+        QCOMPARE(x->windowTitle(), QStringLiteral("Trailscribe - External Window"));
+        QCOMPARE(x->size(), QSize(567, 335));
+        QVERIFY(!(x->windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(!(x->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(x->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(x->windowFlags() & Qt::WindowSystemMenuHint));
+        x->show();
+        QVERIFY(QTest::qWaitForWindowExposed(x));
+        QVERIFY(!x->close());
+        QVERIFY(x->isVisible());
+        QTest::keyClick(x, Qt::Key_Escape);
+        QTest::keyClick(x, Qt::Key_F4, Qt::AltModifier);
+        QVERIFY(x->isVisible());
+        x->Button1->click();
+        QVERIFY(!x->isVisible());
+    }
+};
+
+TS_APP_TEST_MAIN(TestSurfWindow)
+#include "tst_surfwindow.moc"
