@@ -1,0 +1,90 @@
+#include "htmlwriter.h"
+
+#include "ansitext.h"
+#include "csvwriter.h"
+
+namespace {
+
+constexpr qsizetype kChunkSize = 64 * 1024;
+
+constexpr char kDocumentStart[] =
+    "<!DOCTYPE html>\r\n"
+    "<html>\r\n"
+    "<head>\r\n"
+    "<meta charset=\"utf-8\"/>\r\n"
+    "<title>Tavorink Trailscribe URL list</title>\r\n"
+    "<style>\r\n"
+    "table { border-collapse: collapse; }\r\n"
+    "th, td { border: 1px solid #a0a0a0; padding: 2px 4px; text-align: left; vertical-align: top;"
+    " white-space: pre-wrap; word-break: break-all; }\r\n"
+    "</style>\r\n"
+    "</head>\r\n"
+    "<body>\r\n"
+    "<table>\r\n";
+
+constexpr char kDocumentEnd[] =
+    "</table>\r\n"
+    "</body>\r\n"
+    "</html>\r\n";
+
+void appendEscaped(QByteArray &out, const QByteArray &cell)
+{
+    const QByteArray utf8 = fromAnsi(cell).toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c; break;
+        }
+    }
+}
+
+void produceHtml(const CellSource &cells, const ByteSink &sink)
+{
+    const CellRange range = outputRange(cells, true);
+    QByteArray buffer;
+    buffer.reserve(kChunkSize + kChunkSize / 4);
+    buffer += kDocumentStart;
+    const int headingRows = qBound(0, cells.fixedRows, qMax(0, range.lastRow + 1));
+    for (int row = range.firstRow; row <= range.lastRow; ++row) {
+        const bool heading = row < headingRows;
+        if (row == range.firstRow && heading)
+            buffer += "<thead>\r\n";
+        if (row == headingRows)
+            buffer += "<tbody>\r\n";
+        buffer += "<tr>";
+        for (int col = range.firstCol; col <= range.lastCol; ++col) {
+            buffer += heading ? "<th>" : "<td>";
+            appendEscaped(buffer, cells.cellText(col, row));
+            buffer += heading ? "</th>" : "</td>";
+        }
+        buffer += "</tr>\r\n";
+        if (heading && row == headingRows - 1)
+            buffer += "</thead>\r\n";
+        if (!heading && row == range.lastRow)
+            buffer += "</tbody>\r\n";
+        if (buffer.size() >= kChunkSize) {
+            sink(buffer);
+            buffer.resize(0);
+        }
+    }
+    buffer += kDocumentEnd;
+    sink(buffer);
+}
+
+} // namespace
+
+QByteArray htmlDocument(const CellSource &cells)
+{
+    QByteArray document;
+    produceHtml(cells, [&document](const QByteArray &bytes) { document += bytes; });
+    return document;
+}
+
+void SaveHtml(const QString &fileName, const CellSource &cells)
+{
+    saveListFile(fileName, [&cells](const ByteSink &sink) { produceHtml(cells, sink); });
+}
