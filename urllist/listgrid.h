@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QByteArray>
+#include <QCursor>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+class QMenu;
+class TListGridModel;
+class TListGridDelegate;
+
+struct GridRect
+{
+    int Left, Top, Right, Bottom; // column, row, column, row
+};
+
+// The URL list: a grid of 8-bit text cells under one heading row, two columns, the last column
+// stretched to fill the list. Cells holding "://" or "mailto:" are shown and clicked as links.
+// The user can move the current cell, scroll, pan, zoom and size column 0; only the program
+// changes the cells and the rows.
+class TListGrid : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    explicit TListGrid(QWidget *parent = nullptr);
+    ~TListGrid() override;
+
+    QByteArray CellText(int col, int row) const;
+    void SetCellText(int col, int row, const QByteArray &text);
+    int RowCount() const;
+    void SetRowCount(int n);
+    int ColCount() const;
+    int FixedRows() const { return 1; }
+    int FixedCols() const { return 0; }
+    int FixedFooters() const { return 0; }
+    int FixedRightCols() const { return 0; }
+    int DefaultRowHeight() const;
+    int DefaultColWidth() const;
+    int CurrentRow() const { return m_curRow; }
+    int CurrentCol() const { return m_curCol; }
+    // Moves the current cell (held to the data cells) and scrolls it into view.
+    void SetCurrentCell(int col, int row);
+    GridRect Selection() const;
+    void DeleteRows(int first, int count);
+    void ClearDataCells();
+    void FitColumnWidth(int col);
+    int ColWidth(int col) const;
+    void SetColWidth(int col, int w);
+    int RowHeight(int row) const;
+    int ZoomOffset() const { return m_zoom; }
+    // Changes the zoom offset by delta; a change that would leave -10..+10 is ignored.
+    void Zoom(int delta);
+    int TopRow() const { return m_topRow; }
+    // The first top row at which the last row is fully shown.
+    int LastTopRow() const;
+
+    // A row's identity that survives rows deleted or added before it.
+    quint64 RowId(int row) const;
+    int RowOfId(quint64 id) const; // -1 when that row is gone
+
+    void setPopupMenu(QMenu *menu);
+    QMenu *popupMenu() const;
+
+    // The cell under a point of the viewport; false when there is none.
+    bool CellAt(const QPoint &viewportPos, int &col, int &row) const;
+    // The cell's rectangle in viewport coordinates, lines included; empty when it is not shown.
+    QRect CellRect(int col, int row) const;
+    bool IsPanning() const { return m_panning; }
+
+    TListGridModel *model() const { return m_model; }
+
+    // OnAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle)
+    std::function<void(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor,
+                       bool &autoHandle)>
+        OnAnchorClick;
+
+    // Output settings read by the CSV writer and the clipboard copy.
+    char CsvSeparator = 0;
+    bool QuoteEveryCell = false;
+    bool EmptyCellAsQuotes = true;
+    bool CaretTildeStyle = false;
+    bool OutputFixedCells = true;
+    bool OemConvert = false;
+    bool Multilinecells = false;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    int colLeft(int col) const; // in content coordinates
+    int totalWidth() const;
+    int dataAreaHeight() const;
+    int fullyVisibleRowsFrom(int top) const;
+    int lastFullyVisibleRow() const;
+    int sizingBorderAt(const QPoint &pos) const; // column whose right border is near, or -1
+    void stretch();
+    void updateScrollBars();
+    void setTopRow(int row);
+    void ensureCurrentVisible();
+    void moveCurrent(int col, int row);
+    void updateCell(int col, int row);
+    void applyFonts();
+    void updatePointer(const QPoint &pos);
+    void linkClick(int col, int row);
+    void openAnchor(const QByteArray &anchor);
+    void openPopup(const QPoint &globalPos);
+    void startPanning(const QPoint &pos);
+    void stopPanning();
+    void panTick();
+    void moveByWheelNotches(int notches);
+
+    TListGridModel *m_model;
+    TListGridDelegate *m_delegate;
+    std::vector<int> m_colWidths;
+    int m_curCol = 0;
+    int m_curRow = 1;
+    int m_topRow = 1;
+    int m_zoom = 0;
+    int m_wheelRest = 0;
+    bool m_inStretch = false;
+    QPointer<QMenu> m_popup;
+
+    int m_sizingCol = -1;
+
+    bool m_panning = false;
+    QPoint m_panOrigin;
+    QPoint m_panPos;
+    QTimer m_panTimer;
+    bool m_hadCursor = false;
+    QCursor m_savedCursor;
+    QCursor m_panUpCursor;
+    QCursor m_panDownCursor;
+};

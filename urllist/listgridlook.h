@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+// Colours and fonts of the URL list.
+namespace ListGridLook {
+inline constexpr int kFixedRows = 1;
+inline constexpr int kGridLineWidth = 1;
+inline constexpr int kTextInset = 2;
+inline constexpr int kDefaultRowHeight = 21;
+inline constexpr int kDefaultColWidth = 64;
+inline constexpr int kMinZoom = -10;
+inline constexpr int kMaxZoom = 10;
+
+inline QColor primaryBandColor() { return QColor(255, 255, 223); }
+inline QColor secondaryBandColor() { return QColor(236, 236, 255); }
+inline QColor gridLineColor() { return QColor(192, 192, 192); }
+inline QColor fixedLineColor() { return QColor(128, 128, 128); }
+inline QColor urlColor() { return QColor(0, 0, 255); }
+
+// Background of a data row (row 1 is the first data row): one row of each band in turn.
+QColor bandColor(int row, int primaryLength = 1, int secondaryLength = 1);
+
+// Tahoma 8 pt with the zoom offset added to its point size, at 96 dots per inch.
+QFont cellFont(int zoomOffset);
+} // namespace ListGridLook
