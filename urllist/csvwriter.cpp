@@ -4,9 +4,11 @@
 #include "listgriderror.h"
 #include "trailscribeerror.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
 
 namespace {
 
@@ -37,6 +39,8 @@ char oem437Byte(char32_t codePoint)
 {
     if (codePoint < 0x80)
         return char(codePoint);
+    if (codePoint == 0x03BC) // Greek mu, which some tables give for the micro sign
+        return char(0xE6);
     for (std::size_t i = 0; i < kOem437High.size(); ++i) {
         if (kOem437High[i] == codePoint)
             return char(0x80 + i);
@@ -224,13 +228,31 @@ void saveListFile(const QString &fileName, const std::function<void(const ByteSi
 {
     // The bytes go to a temporary file next to the target, which replaces the target only when
     // every byte is written; on any failure QSaveFile removes the temporary file.
+    const auto cannotCreate = [&fileName] {
+        return EListGridError(QStringLiteral("Cannot Create file ") + fileName);
+    };
+    const QFileInfo target(fileName);
+    if (fileName.isEmpty() || target.isDir() || (target.exists() && !target.isWritable()))
+        throw cannotCreate();
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EListGridError(QStringLiteral("Cannot Create file ") + fileName);
+    // Unbuffered: every write reaches the system at once, so a short write shows at the call
+    // that made it. Qt reports a short write only by its count, without an error, and would
+    // otherwise commit the truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw cannotCreate();
     produce([&file](const QByteArray &bytes) {
-        if (file.write(bytes) != bytes.size())
+        errno = 0;
+        if (file.write(bytes) == bytes.size())
+            return;
+        const int systemError = errno;
+        if (file.error() != QFileDevice::NoError)
             throw TrailscribeError(file.errorString());
+        throw TrailscribeError(qt_error_string(systemError ? systemError : EIO));
     });
-    if (!file.commit())
+    if (!file.commit()) {
+        // Every byte is out; only putting the file in place of the old one failed.
+        if (file.error() == QFileDevice::RenameError)
+            throw cannotCreate();
         throw TrailscribeError(file.errorString());
+    }
 }
