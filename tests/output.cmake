@@ -2,4 +2,6 @@ if(TARGET ts_urllist)
   find_package(Qt6 REQUIRED COMPONENTS Core5Compat WebEngineCore)
   ts_add_test(NAME tst_csvwriter SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_csvwriter.cpp
               LIBS ts_urllist Qt6::Core5Compat)
+  ts_add_test(NAME tst_clipboardcopy SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_clipboardcopy.cpp
+              LIBS ts_urllist)
 endif()

@@ -63,6 +63,7 @@ public:
 
     QString read()
     {
+        m_pos = qMax<qsizetype>(0, m_in.indexOf('{'));
         while (m_pos < m_in.size()) {
             const char c = m_in[m_pos++];
             switch (c) {
@@ -172,6 +173,8 @@ private:
             if (high >= 0 && low >= 0) {
                 m_pos += 2;
                 character(cp1252Char(uchar(high * 16 + low)));
+            } else if (high >= 0) {
+                ++m_pos; // a cut-off \'h adds nothing
             }
             break;
         }
