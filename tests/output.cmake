@@ -4,4 +4,6 @@ if(TARGET ts_urllist)
               LIBS ts_urllist Qt6::Core5Compat)
   ts_add_test(NAME tst_clipboardcopy SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_clipboardcopy.cpp
               LIBS ts_urllist)
+  ts_add_test(NAME tst_clipboard_x11 SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_clipboard_x11.cpp
+              LIBS ts_urllist DISPLAY TIMEOUT 120)
 endif()
