@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QPointer>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -91,6 +92,8 @@ private slots:
     void decodeFailures();
     void shippedImages_data();
     void shippedImages();
+    void closingGivesHeightToNeighbour();
+    void eachBannerComesUpOverStarts();
 };
 
 void TestBannerPanel::initTestCase()
@@ -499,6 +502,53 @@ void TestBannerPanel::shippedImages()
     QCOMPARE(reader.imageCount(), 1);
     QCOMPARE(reader.size(), QSize(468, 60));
     QCOMPARE(TBannerPicture::DecodeImage(data).size(), QSize(468, 60));
+}
+
+void TestBannerPanel::closingGivesHeightToNeighbour()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *view = new QWidget(&window);   // stands for the web view's panel
+    view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *panel = new TBannerPanel(&window);
+    layout->addWidget(view);
+    layout->addWidget(panel);
+    window.resize(792, 400);
+    window.show();
+    QTRY_COMPARE(view->height(), 400);   // a hidden banner takes no room
+
+    panel->show();
+    QTRY_COMPARE(view->height(), 400 - 88);
+    QCOMPARE(panel->geometry(), QRect(0, 312, 792, 88));
+
+    window.resize(1000, 400);
+    QTRY_COMPARE(panel->width(), 1000);
+    QCOMPARE(panel->height(), 88);
+
+    QTest::mousePress(panel, Qt::MiddleButton, {}, QPoint(990, 8));
+    QVERIFY(panel->isHidden());
+    QTRY_COMPARE(view->height(), 400);
+}
+
+void TestBannerPanel::eachBannerComesUpOverStarts()
+{
+    // as the main window starts: three panels built (each build seeds the generator), then one
+    // of them shown by a draw of 1 to 3
+    int shown[3] = {0, 0, 0};
+    for (int start = 0; start < 60; ++start) {
+        QWidget window;
+        TBannerPanel *panels[3] = {new TBannerPanel(&window), new TBannerPanel(&window), new TBannerPanel(&window)};
+        window.show();
+        const int n = randomInt(3) + 1;
+        QVERIFY(n >= 1 && n <= 3);
+        panels[n - 1]->show();
+        QCOMPARE(std::count_if(std::begin(panels), std::end(panels), [](TBannerPanel *p) { return p->isVisible(); }), 1);
+        ++shown[n - 1];
+    }
+    for (int count : shown)
+        QVERIFY2(count > 0, "each of the three banners comes up");
 }
 
 QTEST_MAIN(TestBannerPanel)
