@@ -6,4 +6,8 @@ if(TARGET ts_urllist)
               LIBS ts_urllist)
   ts_add_test(NAME tst_clipboard_x11 SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_clipboard_x11.cpp
               LIBS ts_urllist DISPLAY TIMEOUT 120)
+  ts_add_test(NAME tst_htmlwriter SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_htmlwriter.cpp
+              LIBS ts_urllist)
+  ts_add_test(NAME tst_htmlwriter_browser SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_htmlwriter_browser.cpp
+              LIBS ts_urllist Qt6::WebEngineCore DISPLAY TIMEOUT 180)
 endif()
