@@ -1,0 +1,6 @@
+#include "addresscombo.h"
+
+TAddressCombo::TAddressCombo(QWidget *parent)
+    : TCustomAddressCombo(parent)
+{
+}
