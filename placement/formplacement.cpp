@@ -226,9 +226,11 @@ void TFormPlacement::RestorePlacementValues()
         switch (showStateFromShowCmd(ReadInteger(section, kShowCmd, 0), TWindowShowState::Normal)) {
         case TWindowShowState::Minimized:
             // The whole program starts minimised: the form is shown first and minimised right
-            // after; a form minimised from the maximised state comes back maximised.
+            // after. It comes back normal, or maximised when it was minimised from there.
             if (wp.flags & kPlacementRestoreToMaximized)
-                form->setWindowState((state & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+                form->setWindowState((state & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) | Qt::WindowMaximized);
+            else
+                form->setWindowState(state & ~(Qt::WindowMinimized | enlarged));
             QMetaObject::invokeMethod(form, [form] { form->showMinimized(); }, Qt::QueuedConnection);
             return;
         case TWindowShowState::Maximized:
