@@ -14,6 +14,7 @@ constexpr char kDocumentStart[] =
     "<meta charset=\"utf-8\"/>\r\n"
     "<title>Tavorink Trailscribe URL list</title>\r\n"
     "<style>\r\n"
+    "body { font-family: Tahoma, sans-serif; font-size: 9pt; }\r\n"
     "table { border-collapse: collapse; }\r\n"
     "th, td { border: 1px solid #a0a0a0; padding: 2px 4px; text-align: left; vertical-align: top;"
     " white-space: pre-wrap; word-break: break-all; }\r\n"
@@ -30,16 +31,23 @@ constexpr char kDocumentEnd[] =
 void appendEscaped(QByteArray &out, const QByteArray &cell)
 {
     const QByteArray utf8 = fromAnsi(cell).toUtf8();
-    for (const char c : utf8) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c; break;
+    const char *run = utf8.constData();
+    const char *const end = run + utf8.size();
+    for (const char *p = run; p != end; ++p) {
+        const char *entity = nullptr;
+        switch (*p) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        case '\'': entity = "&#39;"; break;
+        default: continue;
         }
+        out.append(run, p - run);
+        out.append(entity);
+        run = p + 1;
     }
+    out.append(run, end - run);
 }
 
 void produceHtml(const CellSource &cells, const ByteSink &sink)
