@@ -66,9 +66,10 @@ TListGrid::TListGrid(QWidget *parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
-    // A click on a link must not take the focus; other clicks take it explicitly.
-    setFocusPolicy(Qt::TabFocus);
+    // A click on a link must not take the focus; other clicks take it explicitly. The viewport's
+    // focus proxy is the list, so its policy is set first: setting it passes on to the list.
     viewport()->setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     viewport()->setMouseTracking(true);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(false);
