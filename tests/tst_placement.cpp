@@ -151,6 +151,7 @@ private slots:
     void refusedCloseSavesAtDestroyInstead();
     void shownAgainAfterSaveSavesAgain();
     void inactiveNeitherRestoresNorSaves();
+    void componentDeletedAloneLetsTheFormGo();
     void iniStoreKeepsQuotedTexts_data();
     void iniStoreKeepsQuotedTexts();
     void writeFailureIsReportedAndRetriedAtDestroy();
@@ -469,6 +470,20 @@ void TestPlacement::inactiveNeitherRestoresNorSaves()
     run.close();
     run.form.reset();
     QCOMPARE(storedNames(), QStringList{"NormPos"});
+}
+
+void TestPlacement::componentDeletedAloneLetsTheFormGo()
+{
+    Run run;
+    QStringList log;
+    run.form->log = &log;
+    run.show();
+    delete run.placement;
+    run.close();
+    QVERIFY(!run.form->isVisible());
+    run.form.reset();
+    QCOMPARE(log, (QStringList{"form show", "form close"}));
+    QVERIFY(storedNames().isEmpty());
 }
 
 void TestPlacement::iniStoreKeepsQuotedTexts_data()
