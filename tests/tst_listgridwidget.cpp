@@ -199,6 +199,7 @@ void TstListGridWidget::rightClickKeepsCurrentCell()
     for (int row : {3, 2}) {
         QTest::mousePress(f.vp(), Qt::RightButton, {}, f.rightPartOf(0, row));
         QTRY_VERIFY(menu.isVisible());
+        QCOMPARE(menu.property("popupComponent").value<QObject *>(), f.grid);
         QCOMPARE(f.grid->CurrentRow(), 1);
         QVERIFY(f.calls.isEmpty());
         menu.hide();

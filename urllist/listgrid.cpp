@@ -638,8 +638,11 @@ void TListGrid::openAnchor(const QByteArray &anchor)
 
 void TListGrid::openPopup(const QPoint &globalPos)
 {
-    if (m_popup)
-        m_popup->popup(globalPos);
+    if (!m_popup)
+        return;
+    // The menu's handlers find the list that opened it here.
+    m_popup->setProperty("popupComponent", QVariant::fromValue<QObject *>(this));
+    m_popup->popup(globalPos);
 }
 
 void TListGrid::contextMenuEvent(QContextMenuEvent *event)
