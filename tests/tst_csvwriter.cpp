@@ -114,6 +114,7 @@ private slots:
     void createFailure();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
+    void targetTakenWhileWriting();
 };
 
 void TestCsvWriter::urlListFile_data()
@@ -405,6 +406,30 @@ void TestCsvWriter::failedWriteKeepsTheOldFile()
     QCOMPARE(message, fullDisk ? QString::fromLocal8Bit(std::strerror(EFBIG)) : QStringLiteral("row unavailable"));
     QCOMPARE(readAll(path), old);
     QCOMPARE(entriesOf(dir.path()), QStringList{QFileInfo(path).fileName()});
+}
+
+// The name becomes a folder while the rows are written: the finished file cannot take its place.
+void TestCsvWriter::targetTakenWhileWriting()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("urls.csv");
+    CellSource cells = urlList(bulkRows(10));
+    const auto text = cells.cellText;
+    cells.cellText = [text, path](int col, int row) {
+        if (row == 5 && col == 0)
+            QDir().mkpath(path + "/inside");
+        return text(col, row);
+    };
+    QString message;
+    try {
+        SaveCsv(path, cells, CsvOptions{});
+    } catch (const EListGridError &error) {
+        message = error.message();
+    }
+    QCOMPARE(message, QStringLiteral("Cannot Create file ") + path);
+    QCOMPARE(entriesOf(dir.path()), QStringList{"urls.csv"});
+    QCOMPARE(entriesOf(path), QStringList{"inside"});
 }
 
 QTEST_GUILESS_MAIN(TestCsvWriter)
