@@ -7,9 +7,11 @@
 #include "listgrid.h"
 #include "recorder.h"
 #include "surftoolbar.h"
-#include "taddresscombo.h"
+#include "addresscombo.h"
+#include "bannerimages.h"
 #include "tbannerpanel.h"
-#include "tformplacement.h"
+#include "tbannerpicture.h"
+#include "formplacement.h"
 #include "toolicons.h"
 #include "trailscribeerror.h"
 #include "tsurfwindow2.h"
@@ -222,9 +224,9 @@ void TSurfWindow::createBanners()
         const char *pictureName;
         const char *image;
     } banners[] = {
-        {&BannerPanel1, &BannerPicture2, "BannerPanel1", "BannerPicture2", ":/banner/images/banner2.gif"},
-        {&BannerPanel2, &BannerPicture4, "BannerPanel2", "BannerPicture4", ":/banner/images/banner4.gif"},
-        {&BannerPanel3, &BannerPicture1, "BannerPanel3", "BannerPicture1", ":/banner/images/banner1.gif"},
+        {&BannerPanel1, &BannerPicture2, "BannerPanel1", "BannerPicture2", kBannerPicture2Image},
+        {&BannerPanel2, &BannerPicture4, "BannerPanel2", "BannerPicture4", kBannerPicture4Image},
+        {&BannerPanel3, &BannerPicture1, "BannerPanel3", "BannerPicture1", kBannerPicture1Image},
     };
     for (const auto &b : banners) {
         auto *panel = new TBannerPanel(this);

@@ -6,7 +6,7 @@
 void installFontSubstitutes()
 {
     const QStringList families = QFontDatabase::families();
-    const QStringList candidates{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+    const QStringList candidates{QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
                                  QStringLiteral("Arial"), QStringLiteral("Helvetica")};
     QString fallback = QStringLiteral("Sans Serif");
     for (const QString &c : candidates) {

@@ -2,7 +2,7 @@
 
 #include "apptestsupport.h"
 #include "httpserver.h"
-#include "taddresscombo.h"
+#include "addresscombo.h"
 
 #include <QStatusBar>
 #include <QToolButton>

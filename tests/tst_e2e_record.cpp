@@ -4,7 +4,7 @@
 
 #include "apptestsupport.h"
 #include "httpserver.h"
-#include "taddresscombo.h"
+#include "addresscombo.h"
 #include "tsurfwindow2.h"
 
 #include <QLineEdit>

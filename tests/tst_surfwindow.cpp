@@ -3,7 +3,7 @@
 
 #include "apptestsupport.h"
 #include "surftoolbar.h"
-#include "taddresscombo.h"
+#include "addresscombo.h"
 #include "tbannerpanel.h"
 #include "tsurfwindow2.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QMenu;
+struct CellSource;
 class TListGridModel;
 class TListGridDelegate;
 
@@ -86,6 +87,16 @@ public:
     bool OutputFixedCells = true;
     bool OemConvert = false;
     bool Multilinecells = false;
+    // OnFileProgress(Sender, progress): raised by SaveCsv after rows when assigned.
+    std::function<void(TListGrid *sender, qint16 progress)> OnFileProgress;
+
+    // Output (listgridoutput.cpp): the whole list as a CSV or HTML file, or on the clipboard.
+    // The file writers raise EListGridError "Cannot Create file " + name when the file cannot
+    // be created, and the platform's message when a write fails; the target is then unchanged.
+    void SaveCsv(const QString &fileName) const;
+    void SaveHtml(const QString &fileName) const;
+    void CopyAllToClipboard() const;
+    CellSource Cells() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,0 +1,49 @@
+// The list's output operations: thin bindings of the grid to the CSV, HTML and clipboard
+// writers, which work on a read-only view of the cells.
+
+#include "cellsource.h"
+#include "clipboardcopy.h"
+#include "csvwriter.h"
+#include "htmlwriter.h"
+#include "listgrid.h"
+
+CellSource TListGrid::Cells() const
+{
+    CellSource cells;
+    cells.rowCount = RowCount();
+    cells.colCount = ColCount();
+    cells.fixedRows = FixedRows();
+    cells.fixedCols = FixedCols();
+    cells.fixedFooters = FixedFooters();
+    cells.fixedRightCols = FixedRightCols();
+    cells.cellText = [this](int col, int row) { return CellText(col, row); };
+    return cells;
+}
+
+void TListGrid::SaveCsv(const QString &fileName) const
+{
+    CsvOptions options;
+    options.CsvSeparator = CsvSeparator;
+    options.QuoteEveryCell = QuoteEveryCell;
+    options.EmptyCellAsQuotes = EmptyCellAsQuotes;
+    options.CaretTildeStyle = CaretTildeStyle;
+    options.OutputFixedCells = OutputFixedCells;
+    options.OemConvert = OemConvert;
+    options.Multilinecells = Multilinecells;
+    FileProgressHandler progress;
+    if (OnFileProgress) {
+        auto *self = const_cast<TListGrid *>(this);
+        progress = [self](qint16 p) { self->OnFileProgress(self, p); };
+    }
+    ::SaveCsv(fileName, Cells(), options, progress);
+}
+
+void TListGrid::SaveHtml(const QString &fileName) const
+{
+    ::SaveHtml(fileName, Cells());
+}
+
+void TListGrid::CopyAllToClipboard() const
+{
+    ::CopyAllToClipboard(Cells());
+}
