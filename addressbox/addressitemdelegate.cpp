@@ -53,7 +53,9 @@ void TAddressItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     painter->restore();
 }
 
-QSize TAddressItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize TAddressItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    return QSize(option.rect.width(), m_box->ItemHeight());
+    const QSize bitmap(SystemIconList::kIconSize, SystemIconList::kIconSize);
+    const int textWidth = option.fontMetrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+    return QSize(itemTextLeft(QRect(), bitmap) + textWidth + 4, m_box->ItemHeight());
 }

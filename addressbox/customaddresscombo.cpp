@@ -44,8 +44,6 @@ TCustomAddressCombo::TCustomAddressCombo(QWidget *parent)
     view()->window()->installEventFilter(this);
 
     m_completer = lineEdit()->completer();
-    if (m_completer)
-        m_completer->popup()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { editingHandling(); });
 }
 
@@ -208,6 +206,8 @@ void TCustomAddressCombo::RegisterAutoComplete()
     m_completer->setCompletionMode(setup.suggestionList ? QCompleter::PopupCompletion
                                                         : QCompleter::InlineCompletion);
     lineEdit()->setCompleter(m_completer);
+    if (setup.suggestionList)
+        m_completer->popup()->installEventFilter(this); // after the completer's own filter, so it runs first
 }
 
 // --- layout, painting, shape ---
@@ -310,6 +310,17 @@ void TCustomAddressCombo::keyPressEvent(QKeyEvent *event)
 bool TCustomAddressCombo::eventFilter(QObject *watched, QEvent *event)
 {
     const bool fromList = watched == view() || watched == view()->window();
+    if (fromList && event->type() == QEvent::ShortcutOverride) {
+        // The list's container acts on Enter and Escape already here; the keys of the table are
+        // the box's, so they are claimed and come back as key presses.
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool alt = key->modifiers().testFlag(Qt::AltModifier);
+        if (addressKeyAction(key->key(), alt, true) != AddressKeyAction::PassOn) {
+            key->accept();
+            return true;
+        }
+        return false;
+    }
     if (fromList && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         bool handled = false;
@@ -549,8 +560,10 @@ void TCustomAddressCombo::showSuggestions(const QString &prefix)
 int TCustomAddressCombo::selectedIndex() const
 {
     if (DroppedDown()) {
-        const QModelIndex current = view()->currentIndex();
-        return current.isValid() ? current.row() : -1;
+        // The open list's selection, which follows the pointer and the keys; its current index
+        // alone (set when the list takes the focus) selects nothing.
+        const QModelIndexList selected = view()->selectionModel()->selectedIndexes();
+        return selected.isEmpty() ? -1 : selected.first().row();
     }
     return currentIndex();
 }
@@ -560,14 +573,13 @@ void TCustomAddressCombo::selectEntry(int index)
     if (index >= 0 && index < count()) {
         setCurrentIndex(index);
         if (DroppedDown())
-            view()->setCurrentIndex(model()->index(index, modelColumn(), rootModelIndex()));
+            view()->selectionModel()->setCurrentIndex(model()->index(index, modelColumn(), rootModelIndex()),
+                                                      QItemSelectionModel::ClearAndSelect);
         return;
     }
     keepingText([this] { setCurrentIndex(-1); });
-    if (DroppedDown()) {
+    if (DroppedDown())
         view()->selectionModel()->clear();
-        view()->setCurrentIndex(QModelIndex());
-    }
 }
 
 void TCustomAddressCombo::keepingText(const std::function<void()> &change)

@@ -17,9 +17,14 @@ QString valueName(int n) { return QStringLiteral("Url%1").arg(n); }
 
 QStringList loadTypedUrls()
 {
-    QStringList entries;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganization),
                     QString::fromLatin1(kApplication));
+    return loadTypedUrls(store);
+}
+
+QStringList loadTypedUrls(QSettings &store)
+{
+    QStringList entries;
     if (store.status() != QSettings::NoError)
         return entries;
     store.beginGroup(QString::fromLatin1(kGroup));
@@ -32,6 +37,7 @@ QStringList loadTypedUrls()
         if (!text.isEmpty())
             entries.append(text);
     }
+    store.endGroup();
     return entries;
 }
 
@@ -44,6 +50,11 @@ void writeTypedUrls(const QStringList &entries)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganization),
                     QString::fromLatin1(kApplication));
+    writeTypedUrls(store, entries);
+}
+
+void writeTypedUrls(QSettings &store, const QStringList &entries)
+{
     if (!store.isWritable())
         return;
     store.beginGroup(QString::fromLatin1(kGroup));

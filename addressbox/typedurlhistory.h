@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class QSettings;
+
 // The typed-address history of the platform browser in the per-user settings store: the values
 // Url1 to Url25 of the group "TypedURLs" (on Windows the key
 // HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\TypedURLs).
@@ -11,6 +13,8 @@ inline constexpr int kTypedUrlCount = 25;
 // The texts of Url1..Url25 in order. Missing and empty values are skipped, and so is a value
 // that does not hold text. An absent or unreadable store gives an empty list.
 QStringList loadTypedUrls();
+// The same from a store of the caller's (its top level holds the group).
+QStringList loadTypedUrls(QSettings &store);
 
 // How many values writing a list of `entryCount` entries writes: one past the list, at most 25.
 int typedUrlWriteCount(int entryCount);
@@ -20,3 +24,4 @@ int typedUrlWriteCount(int entryCount);
 // is left untouched without a report; a store that fails to take the values raises
 // TrailscribeError "Failed to set data for '<name>'".
 void writeTypedUrls(const QStringList &entries);
+void writeTypedUrls(QSettings &store, const QStringList &entries);
