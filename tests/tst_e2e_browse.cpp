@@ -4,6 +4,7 @@
 #include "httpserver.h"
 #include "addresscombo.h"
 
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
 

@@ -8,6 +8,7 @@
 #include "tsurfwindow2.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 
 using namespace apptest;

@@ -29,7 +29,10 @@ void TWebBrowser::Navigate(const QString &address)
 {
     if (address.trimmed().isEmpty())
         throw TrailscribeError(QStringLiteral("The address is empty"));
-    const QUrl url = QUrl::fromUserInput(address);
+    // An address that names its scheme is taken as it stands; anything else is completed as a
+    // browser's address bar does ("example.com" -> "http://example.com").
+    const QString trimmed = address.trimmed();
+    const QUrl url = trimmed.contains(QLatin1String("://")) ? QUrl(trimmed) : QUrl::fromUserInput(trimmed);
     if (!url.isValid() || url.isEmpty())
         throw TrailscribeError(QStringLiteral("The address is not valid"));
     load(url);

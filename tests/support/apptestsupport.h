@@ -29,7 +29,8 @@ inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs
         result = v;
         done = true;
     });
-    QTest::qWaitFor([&] { return done; }, timeoutMs);
+    if (!QTest::qWaitFor([&] { return done; }, timeoutMs))
+        qWarning("script did not finish: %s", qPrintable(script));
     return result;
 }
 
