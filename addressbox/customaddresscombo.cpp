@@ -492,9 +492,10 @@ void TCustomAddressCombo::moveSelection(int index)
     selectEntry(index);
     lineEdit()->deselect();
     lineEdit()->end(false);
-    // The list draws the newly selected entry now, so SelectedIcon is its icon.
-    if (DroppedDown())
-        view()->viewport()->repaint();
+    // The open list draws the newly selected entry in the selected state: SelectedIcon is its icon
+    // from now on, not only once the list's paint comes round.
+    if (DroppedDown() && index >= 0 && index < count())
+        m_selectedIcon = IconIndexOf(itemText(index));
     drawSelectedIcon();
 }
 
