@@ -1,17 +1,20 @@
 #include "webpage.h"
 
+#include "bodycapture.h"
+#include "requestinterceptor.h"
 #include "twebbrowser.h"
 #include "webprofile.h"
 
 WebPage::WebPage(TWebBrowser *view) : QWebEnginePage(trailscribeProfile(), view), m_view(view)
 {
+    setUrlRequestInterceptor(new RequestInterceptor(this));
 }
 
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    Q_UNUSED(type);
     Q_UNUSED(isMainFrame);
     auto postData = PostDataRef::create();
+    BodyCapture::forProfile(profile())->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
     m_view->fireBeforeNavigate2(url.toString(QUrl::FullyEncoded), postData);
     return true;
 }
@@ -22,11 +25,12 @@ QWebEnginePage *WebPage::createWindow(WebWindowType type)
     return m_view->fireNewWindow2();
 }
 
+// Messages of our capture script are consumed; those of page scripts are ignored.
 void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
                                        int lineNumber, const QString &sourceID)
 {
     Q_UNUSED(level);
-    Q_UNUSED(message);
     Q_UNUSED(lineNumber);
     Q_UNUSED(sourceID);
+    BodyCapture::forProfile(profile())->handleConsoleMessage(message);
 }

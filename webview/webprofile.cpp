@@ -1,8 +1,12 @@
 #include "webprofile.h"
 
+#include "bodycapture.h"
+
 #include <QWebEngineProfile>
 
 QWebEngineProfile *trailscribeProfile()
 {
-    return QWebEngineProfile::defaultProfile();
+    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    BodyCapture::forProfile(profile);
+    return profile;
 }

@@ -1,0 +1,491 @@
+// End to end: form posts made by the real engine against a local server; the body each
+// navigation's PostData gets must equal the bytes the server received.
+#include "bodycapture.h"
+#include "formencoder.h"
+#include "httpserver.h"
+#include "twebbrowser.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct Navigation
+{
+    TWebBrowser *view;
+    QString url;
+    PostDataRef postData;
+};
+
+QByteArray boundaryFromContentType(const QByteArray &contentType)
+{
+    const qsizetype at = contentType.indexOf("boundary=");
+    return at < 0 ? QByteArray() : contentType.mid(at + 9).trimmed();
+}
+
+// Multipart bodies differ in the boundary token only: the engine picks its own at random.
+QByteArray withBoundaryToken(QByteArray body, const QByteArray &boundary)
+{
+    if (!boundary.isEmpty())
+        body.replace(boundary, "BOUNDARY");
+    return body;
+}
+
+QByteArray page(const QByteArray &body, const QByteArray &head = {})
+{
+    return "<!DOCTYPE html><html><head>" + head + "</head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+class TestBodyCapture : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void formPosts_data();
+    void formPosts();
+    void getFormHasNoBody();
+    void redirect307ResendsBody();
+    void pageFormDataIsNoSubmission();
+    void hostilePageCannotForge();
+    void largeUploadKeepsUiAnswering();
+
+private:
+    TWebBrowser *newView();
+    void loadPage(TWebBrowser *view, const QByteArray &path);
+    void runScript(TWebBrowser *view, const QString &script);
+    QList<Navigation> navigationsTo(const QByteArray &path) const;
+    void expectNoOtherBodies(const QByteArray &path) const;
+
+    HttpServer m_server;
+    std::unique_ptr<TWebBrowser> m_view;
+    std::unique_ptr<TWebBrowser> m_popup;
+    QList<Navigation> m_navigations;
+};
+
+TWebBrowser *TestBodyCapture::newView()
+{
+    auto *view = new TWebBrowser;
+    view->resize(800, 600);
+    view->OnBeforeNavigate2 = [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
+        m_navigations.append({sender, url, postData});
+    };
+    view->OnNewWindow2 = [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
+        if (m_popup)
+            m_popup.release()->deleteLater();
+        m_popup.reset(newView());
+        m_popup->show();
+        *ppDisp = m_popup->Application();
+    };
+    return view;
+}
+
+void TestBodyCapture::initTestCase()
+{
+    QVERIFY(m_server.listen());
+    m_server.setHandler([](const HttpRequest &r) {
+        if (r.path == "/redirect307")
+            return HttpResponse::redirect(307, "/sink/after307");
+        if (r.path.startsWith("/sink/"))
+            return HttpResponse::html("<html><body>received</body></html>");
+        HttpResponse none;
+        none.status = 404;
+        return none;
+    });
+    m_view.reset(newView());
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+}
+
+void TestBodyCapture::init()
+{
+    if (m_popup)
+        m_popup.release()->deleteLater();
+    m_server.clearRequests();
+    m_navigations.clear();
+}
+
+void TestBodyCapture::loadPage(TWebBrowser *view, const QByteArray &path)
+{
+    bool ok = false;
+    auto c = connect(view, &QWebEngineView::loadFinished, this, [&](bool success) {
+        if (success && view->url() == m_server.url(path))
+            ok = true;
+    });
+    view->load(m_server.url(path));
+    QTRY_VERIFY_WITH_TIMEOUT(ok, 15000);
+    disconnect(c);
+}
+
+void TestBodyCapture::runScript(TWebBrowser *view, const QString &script)
+{
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &) { done = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+}
+
+QList<Navigation> TestBodyCapture::navigationsTo(const QByteArray &path) const
+{
+    QList<Navigation> out;
+    for (const Navigation &n : m_navigations)
+        if (QUrl(n.url).path().toLatin1() == path)
+            out.append(n);
+    return out;
+}
+
+void TestBodyCapture::expectNoOtherBodies(const QByteArray &path) const
+{
+    for (const Navigation &n : m_navigations)
+        if (QUrl(n.url).path().toLatin1() != path)
+            QVERIFY2(!n.postData->hasBody(), qPrintable(n.url));
+}
+
+// Scripts the rows share: files set on an input the way a drop would set them.
+static const char kHelpers[] =
+    "<script>"
+    "function setFiles(input, files) { const dt = new DataTransfer(); for (const f of files) dt.items.add(f); input.files = dt.files; }"
+    "function bytes(n) { const a = new Uint8Array(n); for (let i = 0; i < n; ++i) a[i] = (i * 7 + 3) & 255; return a; }"
+    "</script>";
+
+void TestBodyCapture::formPosts_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QByteArray>("frameHtml");
+    QTest::addColumn<QByteArray>("charset");
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QByteArray>("sink");
+    QTest::addColumn<bool>("inPopup");
+    QTest::addColumn<bool>("userClick");
+
+    const QByteArray basicInputs =
+        "<input name='t' value='a b&c=d+e%f'><input type=hidden name='h' value='*-._~!'>"
+        "<input type=checkbox name='c' value='on' checked><input type=checkbox name='unchecked' value='x'>"
+        "<select name='s'><option>one<option selected>two</select>"
+        "<textarea name='ta'></textarea><input name='empty'>";
+    const QString fillTextarea = "document.querySelector('textarea').value = 'l1\\nl2\\r\\nl3\\rl4';";
+
+    QTest::newRow("urlencoded, submit button clicked")
+        << page("<form method=post action='/sink/u'>" + basicInputs + "<button id=go name='btn' value='pressed'>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8") << fillTextarea + "document.getElementById('go').click();"
+        << QByteArray("/sink/u") << false << false;
+    QTest::newRow("text/plain")
+        << page("<form method=post enctype='TEXT/plain' action='/sink/t'>" + basicInputs + "<input type=submit id=go name='sub' value='Send it'></form>")
+        << QByteArray() << QByteArray("utf-8") << fillTextarea + "document.getElementById('go').click();"
+        << QByteArray("/sink/t") << false << false;
+    QTest::newRow("multipart with files and an empty file input")
+        << page("<form method=post enctype='multipart/form-data' action='/sink/m'>" + basicInputs +
+                "<input type=file name='f1' multiple><input type=file name='f2'><input type=file name='none'>"
+                "<button id=go>Go</button></form>", kHelpers)
+        << QByteArray() << QByteArray("utf-8")
+        << fillTextarea + "setFiles(document.querySelector('[name=f1]'), [new File([bytes(3000)], 'data.bin'), new File(['text\\r\\nfile\\n'], 'notes.txt', {type: 'text/plain'})]);"
+           "setFiles(document.querySelector('[name=f2]'), [new File([new Uint8Array([0, 255, 13, 10, 128])], 'z\\u00e9.png', {type: 'image/png'})]);"
+           "document.getElementById('go').click();"
+        << QByteArray("/sink/m") << false << false;
+    QTest::newRow("utf-8 text")
+        << page("<form method=post action='/sink/u8'><input name='v'><input name='\xC3\xA9t\xC3\xA9' value='\xE6\x97\xA5\xE6\x9C\xAC'><button id=go>Go</button></form>", "<meta charset=utf-8>")
+        << QByteArray() << QByteArray("utf-8")
+        << QString("document.querySelector('[name=v]').value = '\\u00e9\\u20ac\\u65e5\\ud83d\\ude00 x';document.getElementById('go').click();")
+        << QByteArray("/sink/u8") << false << false;
+    QTest::newRow("windows-1252 page, characters it cannot hold")
+        << page("<form method=post action='/sink/w'><input name='v'><input name='caf\xE9' value='\x80\xE9'><button id=go>Go</button></form>")
+        << QByteArray() << QByteArray("windows-1252")
+        << QString("document.querySelector('[name=v]').value = '\\u00e9\\u20ac\\u65e5\\ud83d\\ude00\\u0081';document.getElementById('go').click();")
+        << QByteArray("/sink/w") << false << false;
+    QTest::newRow("shift_jis page, multipart")
+        << page("<form method=post enctype=multipart/form-data action='/sink/sj'><input name='v'><input name='\x96\xBC' value='\x93\xFA\x96\x7B'><input type=file name=f><button id=go>Go</button></form>", kHelpers)
+        << QByteArray() << QByteArray("Shift_JIS")
+        << QString("document.querySelector('[name=v]').value = '\\u65e5\\u672c\\u20ac\\uff71';"
+                   "setFiles(document.querySelector('[name=f]'), [new File(['\\u65e5'], '\\u65e5\\u20ac.txt')]);"
+                   "document.getElementById('go').click();")
+        << QByteArray("/sink/sj") << false << false;
+    QTest::newRow("accept-charset and _charset_")
+        << page("<form method=post accept-charset='bogus, SJIS utf-8' action='/sink/ac'><input type=hidden name='_charset_'><input name='v'><button id=go>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8")
+        << QString("document.querySelector('[name=v]').value = '\\u65e5\\u00e9';document.getElementById('go').click();")
+        << QByteArray("/sink/ac") << false << false;
+    QTest::newRow("formaction, formmethod, formenctype on the submitter")
+        << page("<form method=get action='/wrong'><input name='a' value='1 2'>"
+                "<button id=go name='who' value='me' formaction='/sink/fa?q=1#frag' formmethod=post formenctype=multipart/form-data>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/fa") << false << false;
+    QTest::newRow("formtarget=_blank on the submitter")
+        << page("<form method=post action='/sink/ft'><input name='a' value='popup'><button id=go name='b' value='x' formtarget=_blank>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/ft") << true << false;
+    QTest::newRow("image button clicked by the user")
+        << page("<form method=post action='/sink/img'><input name='a' value='1'>"
+                "<input type=image id=go name='pic' src='data:image/gif;base64,R0lGODlhAQABAAAAACw=' style='width:40px;height:30px'></form>")
+        << QByteArray() << QByteArray("utf-8") << QString() << QByteArray("/sink/img") << false << true;
+    QTest::newRow("submit() by script")
+        << page("<form method=post action='/sink/s'><input name='a' value='1'><button name='not' value='sent'>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.forms[0].submit();")
+        << QByteArray("/sink/s") << false << false;
+    QTest::newRow("requestSubmit(submitter)")
+        << page("<form method=post action='/sink/rs'><input name='a' value='1'><button id=b1 name='one' value='1'>1</button><button id=b2 name='two' value='2'>2</button></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.forms[0].requestSubmit(document.getElementById('b2'));")
+        << QByteArray("/sink/rs") << false << false;
+    QTest::newRow("form in a frame")
+        << page("<iframe src='/frame'></iframe>")
+        << page("<form method=post action='/sink/fr'><input name='in' value='frame'><button id=go>Go</button></form>")
+        << QByteArray("utf-8") << QString("document.querySelector('iframe').contentDocument.getElementById('go').click();")
+        << QByteArray("/sink/fr") << false << false;
+    QTest::newRow("form targeting another frame")
+        << page("<form method=post target=other action='/sink/tf'><input name='a' value='there'><button id=go>Go</button></form><iframe name=other></iframe>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/tf") << false << false;
+    QTest::newRow("form targeting a new window")
+        << page("<form method=post target=_blank enctype=multipart/form-data action='/sink/nw'><input name='a' value='new'><button id=go>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/nw") << true << false;
+    QTest::newRow("submit() into another frame")
+        << page("<form method=post target=other action='/sink/sf'><input name='a' value='there'></form><iframe name=other></iframe>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.forms[0].submit();")
+        << QByteArray("/sink/sf") << false << false;
+    QTest::newRow("submit() into a new window")
+        << page("<form method=post target=_blank action='/sink/sw'><input name='a' value='new'></form>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.forms[0].submit();")
+        << QByteArray("/sink/sw") << true << false;
+    QTest::newRow("entries added by the page's formdata listeners")
+        << page("<form method=post action='/sink/fd'><input name='a' value='1'><button id=go>Go</button></form>"
+                "<script>document.forms[0].addEventListener('formdata', e => e.formData.append('added', 'by form'));"
+                "window.addEventListener('formdata', e => { e.formData.append('late', 'by window'); e.formData.delete('a'); });</script>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/fd") << false << false;
+    const QString oddNames =
+        "const f = document.forms[0]; const i = f.querySelector('[name=n]');"
+        "i.name = 'q\"u\\'o\\\\te\\r\\nlf\\ncr\\rnul\\0end'; i.value = 'v\"\\r\\n\\0\\n';"
+        "setFiles(f.querySelector('[type=file]'), [new File(['x'], 'f\"i\\rl\\ne\\0.txt')]);"
+        "document.getElementById('go').click();";
+    QTest::newRow("names and file names with quotes, CR, LF, NUL: multipart")
+        << page("<form method=post enctype=multipart/form-data action='/sink/odd'><input name=n><input type=file name='file\"x'><button id=go>Go</button></form>", kHelpers)
+        << QByteArray() << QByteArray("utf-8") << oddNames << QByteArray("/sink/odd") << false << false;
+    QTest::newRow("names with quotes, CR, LF, NUL: urlencoded")
+        << page("<form method=post action='/sink/oddu'><input name=n><input type=file name='file'><button id=go>Go</button></form>", kHelpers)
+        << QByteArray() << QByteArray("utf-8") << oddNames << QByteArray("/sink/oddu") << false << false;
+    QTest::newRow("submitter outside its form")
+        << page("<form id=f method=post action='/sink/out'><input name='a' value='1'></form><button id=go form=f name='outside' value='yes'>Go</button>")
+        << QByteArray() << QByteArray("utf-8") << QString("document.getElementById('go').click();")
+        << QByteArray("/sink/out") << false << false;
+    QTest::newRow("textarea line breaks, multipart")
+        << page("<form method=post enctype=multipart/form-data action='/sink/ta'><textarea name='ta\\nx'></textarea><button id=go>Go</button></form>")
+        << QByteArray() << QByteArray("utf-8")
+        << QString("document.querySelector('textarea').value = '\\n\\nline\\r\\rlast\\r\\n';document.getElementById('go').click();")
+        << QByteArray("/sink/ta") << false << false;
+}
+
+void TestBodyCapture::formPosts()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QByteArray, frameHtml);
+    QFETCH(QByteArray, charset);
+    QFETCH(QString, trigger);
+    QFETCH(QByteArray, sink);
+    QFETCH(bool, inPopup);
+    QFETCH(bool, userClick);
+
+    const QByteArray path = "/page" + sink;
+    m_server.route(path, HttpResponse::html(html, charset));
+    m_server.route("/frame", HttpResponse::html(frameHtml, charset));
+    loadPage(m_view.get(), path);
+    if (!frameHtml.isEmpty())
+        QTRY_VERIFY(!m_server.requestsTo("/frame").isEmpty());
+    QTest::qWait(100);
+    m_navigations.clear();
+
+    if (userClick) {
+        QVariantList rect;
+        bool done = false;
+        m_view->page()->runJavaScript("(() => { const r = document.getElementById('go').getBoundingClientRect(); return [r.left, r.top]; })()",
+                                      [&](const QVariant &v) { rect = v.toList(); done = true; });
+        QTRY_VERIFY(done);
+        QCOMPARE(rect.size(), 2);
+        const QPoint at(int(rect[0].toDouble()) + 13, int(rect[1].toDouble()) + 7);
+        QWidget *target = m_view->focusProxy() ? m_view->focusProxy() : m_view.get();
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    } else {
+        runScript(m_view.get(), trigger);
+    }
+
+    QVERIFY(m_server.waitForRequest(sink));
+    const HttpRequest request = m_server.requestsTo(sink).first();
+    QCOMPARE(request.method, QByteArray("POST"));
+    QTRY_COMPARE_WITH_TIMEOUT(navigationsTo(sink).size(), 1, 5000);
+    const Navigation nav = navigationsTo(sink).first();
+    QCOMPARE(nav.view, inPopup ? m_popup.get() : m_view.get());
+    QTRY_VERIFY_WITH_TIMEOUT(nav.postData->hasBody(), 5000);
+
+    const QByteArray serverBoundary = boundaryFromContentType(request.header("Content-Type"));
+    const QByteArray wire = withBoundaryToken(request.body, serverBoundary);
+    const QByteArray ours = withBoundaryToken(nav.postData->body(), multipartBoundaryOf(nav.postData->body()));
+    if (ours != wire) {
+        qWarning().noquote() << "wire:" << wire.toPercentEncoding(" =&\r\n-;:\"");
+        qWarning().noquote() << "ours:" << ours.toPercentEncoding(" =&\r\n-;:\"");
+    }
+    QCOMPARE(ours, wire);
+    QVERIFY(!wire.isEmpty());
+    expectNoOtherBodies(sink);
+    if (userClick)
+        QVERIFY2(wire.contains("pic.x=13&pic.y=7"), wire.constData());
+}
+
+void TestBodyCapture::getFormHasNoBody()
+{
+    m_server.route("/page/get", HttpResponse::html(page("<form action='/sink/get'><input name='a' value='1'><button id=go>Go</button></form>")));
+    loadPage(m_view.get(), "/page/get");
+    m_navigations.clear();
+    runScript(m_view.get(), "document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/get"));
+    QCOMPARE(m_server.requestsTo("/sink/get").first().target, QByteArray("/sink/get?a=1"));
+    QTRY_COMPARE(navigationsTo("/sink/get").size(), 1);
+    QTest::qWait(500);
+    QVERIFY(!navigationsTo("/sink/get").first().postData->hasBody());
+    QCOMPARE(BodyCapture::forProfile(m_view->page()->profile())->pendingCaptureCount(), 0);
+}
+
+void TestBodyCapture::redirect307ResendsBody()
+{
+    m_server.route("/page/307", HttpResponse::html(page("<form method=post enctype=multipart/form-data action='/redirect307'><input name='a' value='again'><button id=go>Go</button></form>")));
+    loadPage(m_view.get(), "/page/307");
+    m_navigations.clear();
+    runScript(m_view.get(), "document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/after307"));
+    const HttpRequest first = m_server.requestsTo("/redirect307").first();
+    const HttpRequest second = m_server.requestsTo("/sink/after307").first();
+    QCOMPARE(second.method, QByteArray("POST"));
+    QTRY_COMPARE(navigationsTo("/redirect307").size(), 1);
+    QTRY_COMPARE(navigationsTo("/sink/after307").size(), 1);
+    for (const auto &[nav, request] : {std::pair{navigationsTo("/redirect307").first(), first},
+                                       std::pair{navigationsTo("/sink/after307").first(), second}}) {
+        QTRY_VERIFY_WITH_TIMEOUT(nav.postData->hasBody(), 5000);
+        QCOMPARE(withBoundaryToken(nav.postData->body(), multipartBoundaryOf(nav.postData->body())),
+                 withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
+    }
+}
+
+// new FormData(form) fires formdata as a submission does, but nothing is sent: it can at most
+// give an uncertain capture, and the post that follows gets its own body, not the page's FormData.
+void TestBodyCapture::pageFormDataIsNoSubmission()
+{
+    m_server.route("/page/nfd", HttpResponse::html(page(
+        "<form method=post action='/sink/nfd'><input name='a' value='before'><button id=go name='b' value='1'>Go</button></form>"
+        "<script>document.forms[0].addEventListener('submit', e => { new FormData(e.target); });</script>")));
+    loadPage(m_view.get(), "/page/nfd");
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    runScript(m_view.get(), "new FormData(document.forms[0]); document.forms[0].a.value = 'x';");
+    QTest::qWait(300);
+    QCOMPARE(capture->pendingCaptureCount(), 0);
+    QCOMPARE(capture->pendingCaptureCount(true), 1);
+    m_navigations.clear();
+    runScript(m_view.get(), "new FormData(document.forms[0]); document.forms[0].a.value = 'after'; document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/nfd"));
+    QTRY_COMPARE(navigationsTo("/sink/nfd").size(), 1);
+    const PostDataRef postData = navigationsTo("/sink/nfd").first().postData;
+    QTRY_VERIFY(postData->hasBody());
+    QCOMPARE(postData->body(), QByteArray("a=after&b=1"));
+    QCOMPARE(m_server.requestsTo("/sink/nfd").first().body, postData->body());
+    QTest::qWait(200);
+    QCOMPARE(capture->pendingCaptureCount(), 0);
+}
+
+void TestBodyCapture::hostilePageCannotForge()
+{
+    // Imitations of capture messages in every shape a page could guess, synthetic submit and
+    // formdata events with forged entries, then a real post to the same address.
+    const QByteArray hostile = page(
+        "<form method=post action='/sink/h'><input name='a' value='real'><button id=go>Go</button></form>"
+        "<form id=fake method=post action='/sink/h'><input name='evil' value='3'></form>"
+        "<script>"
+        "const action = new URL('/sink/h', location.href).href;"
+        "const forged = JSON.stringify({id: 'x.1', action: action, enctype: 'application/x-www-form-urlencoded', acceptCharset: '', charset: 'UTF-8', entries: [['evil', '1']], files: 0});"
+        "function forge() {"
+        "  for (const p of ['', ' ', 'S ', '0123456789abcdef0123456789abcdef ', '00000000000000000000000000000000 ', '%SECRET% ', 'SECRET ', 'undefined ', 'null '])"
+        "    for (const kind of ['S ', 'C ', 'E ', ''])"
+        "      for (const f of [console.log, console.info, console.warn, console.error, console.debug]) f(p + kind + forged);"
+        "  const fd = new FormData(); fd.append('evil', '2');"
+        "  document.forms[0].dispatchEvent(new FormDataEvent('formdata', {formData: fd, bubbles: true}));"
+        "  document.forms[0].dispatchEvent(new FormDataEvent('formdata', {formData: fd, bubbles: true}));"
+        "  document.forms[0].dispatchEvent(new SubmitEvent('submit', {bubbles: true, submitter: null}));"
+        "  const fake = document.getElementById('fake');"
+        "  new FormData(fake); new FormData(fake); setTimeout(() => new FormData(fake), 0);"
+        "  new FormData(fake); queueMicrotask(() => new FormData(fake)); setTimeout(Reflect.construct, 0, FormData, [fake]);"
+        "}"
+        "forge();"
+        "document.forms[0].addEventListener('submit', forge);"
+        "</script>");
+    m_server.route("/page/h", HttpResponse::html(hostile));
+    loadPage(m_view.get(), "/page/h");
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    QTest::qWait(300);
+    m_navigations.clear();
+    runScript(m_view.get(), "forge(); document.getElementById('go').click(); forge();");
+    QVERIFY(m_server.waitForRequest("/sink/h"));
+    QTRY_COMPARE(navigationsTo("/sink/h").size(), 1);
+    const PostDataRef postData = navigationsTo("/sink/h").first().postData;
+    QTRY_VERIFY(postData->hasBody());
+    QCOMPARE(postData->body(), QByteArray("a=real"));
+    QCOMPARE(m_server.requestsTo("/sink/h").first().body, postData->body());
+    expectNoOtherBodies("/sink/h");
+
+    // The same with submit(), which the engine announces with no submit event.
+    loadPage(m_view.get(), "/page/h");
+    QTest::qWait(300);
+    m_server.clearRequests();
+    m_navigations.clear();
+    runScript(m_view.get(), "forge(); setTimeout(() => { document.forms[0].a.value = 'by submit'; document.forms[0].submit(); forge(); }, 50);");
+    QVERIFY(m_server.waitForRequest("/sink/h"));
+    QTRY_COMPARE(navigationsTo("/sink/h").size(), 1);
+    const PostDataRef second = navigationsTo("/sink/h").first().postData;
+    QTRY_VERIFY(second->hasBody());
+    QCOMPARE(second->body(), QByteArray("a=by+submit"));
+    QCOMPARE(m_server.requestsTo("/sink/h").first().body, second->body());
+    expectNoOtherBodies("/sink/h");
+    Q_UNUSED(capture);
+}
+
+void TestBodyCapture::largeUploadKeepsUiAnswering()
+{
+    const int size = 20 * 1024 * 1024;
+    m_server.route("/page/big", HttpResponse::html(page(
+        "<form method=post enctype=multipart/form-data action='/sink/big'><input name='a' value='1'><input type=file name=f><button id=go>Go</button></form>", kHelpers)));
+    loadPage(m_view.get(), "/page/big");
+    runScript(m_view.get(), QString("setFiles(document.querySelector('[name=f]'), [new File([bytes(%1)], 'big.bin')]);").arg(size));
+    m_navigations.clear();
+
+    // The UI thread's answer time: the longest gap between ticks of a 10 ms timer.
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    tick.setInterval(10);
+    connect(&tick, &QTimer::timeout, this, [&] {
+        const qint64 t = clock.elapsed();
+        longest = qMax(longest, t - last);
+        last = t;
+    });
+    clock.start();
+    tick.start();
+    runScript(m_view.get(), "document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/big", 60000));
+    QTRY_COMPARE(navigationsTo("/sink/big").size(), 1);
+    const PostDataRef postData = navigationsTo("/sink/big").first().postData;
+    QTRY_VERIFY_WITH_TIMEOUT(postData->hasBody(), 60000);
+    const qint64 deliveredAfter = clock.elapsed();
+    QTest::qWait(200);
+    tick.stop();
+
+    const HttpRequest request = m_server.requestsTo("/sink/big").first();
+    QVERIFY(request.body.size() > size);
+    QCOMPARE(withBoundaryToken(postData->body(), multipartBoundaryOf(postData->body())),
+             withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
+    qInfo("20 MB upload: body delivered after %lld ms; longest UI thread stall %lld ms", deliveredAfter, longest);
+    QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
+}
+
+QTEST_MAIN(TestBodyCapture)
+#include "tst_bodycapture.moc"

@@ -1,0 +1,392 @@
+#include "bodycapture.h"
+
+#include "formencoder.h"
+#include "requestinterceptor.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <algorithm>
+#include <limits>
+
+static void initCaptureResources()
+{
+    Q_INIT_RESOURCE(bodycapture);
+}
+
+namespace {
+constexpr qint64 kAcceptedLifetimeMs = 5000;
+constexpr int kMaxQueued = 2048;
+// How long a POST navigation waits for a certain capture before it takes an uncertain one: the
+// script reports a submission in the task after it, which may come after the request started.
+constexpr qint64 kUncertainWaitMs = 400;
+
+QString randomSecret()
+{
+    QByteArray bytes(16, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(bytes.data()), 4);
+    return QString::fromLatin1(bytes.toHex());
+}
+} // namespace
+
+struct BodyCapture::Capture
+{
+    QString id;
+    QString key;
+    FormEnctype enctype = FormEnctype::UrlEncoded;
+    QString charset;
+    QList<FormEntry> entries;
+    QList<qsizetype> fileEntry;  // file index -> entry index
+    QList<qint64> fileSize;
+    bool complete = false;
+    bool weak = false;  // a submit() we could not confirm: claimed only when no certain one is there
+    QByteArray body;
+    PostDataRef claimant;
+    qint64 at = 0;
+    qint64 lastActivity = 0;
+};
+
+BodyCapture *BodyCapture::forProfile(QWebEngineProfile *profile)
+{
+    if (auto *existing = profile->findChild<BodyCapture *>(QString(), Qt::FindDirectChildrenOnly))
+        return existing;
+    return new BodyCapture(profile);
+}
+
+BodyCapture::BodyCapture(QWebEngineProfile *profile) : QObject(profile)
+{
+    m_clock.start();
+    m_prefix = randomSecret() + QLatin1Char(' ');
+    installScript(profile);
+    profile->setUrlRequestInterceptor(new RequestInterceptor(profile, this));
+    m_pruneTimer.setInterval(1000);
+    connect(&m_pruneTimer, &QTimer::timeout, this, &BodyCapture::prune);
+}
+
+void BodyCapture::installScript(QWebEngineProfile *profile)
+{
+    initCaptureResources();
+    QFile file(QStringLiteral(":/trailscribe/webview/bodycapture.js"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("The body capture script is missing from the resources");
+    QString source = QString::fromUtf8(file.readAll());
+    source.replace(QStringLiteral("%SECRET%"), m_prefix.trimmed());
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("trailscribe-body-capture"));
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(true);
+    profile->scripts()->insert(script);
+}
+
+QString BodyCapture::pairingKey(const QUrl &url)
+{
+    return url.adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+}
+
+bool BodyCapture::handleConsoleMessage(const QString &message)
+{
+    if (!message.startsWith(m_prefix))
+        return false;
+    const QStringView rest = QStringView(message).mid(m_prefix.size());
+    if (rest.size() < 2 || rest.at(1) != u' ')
+        return true;
+    const QString payload = rest.mid(2).toString();
+    switch (rest.at(0).unicode()) {
+    case 'S': onSubmission(payload); break;
+    case 'C': onChunk(payload); break;
+    case 'E': onEnd(payload); break;
+    case 'X': onAbort(payload); break;
+    default: break;
+    }
+    if (!m_pruneTimer.isActive())
+        m_pruneTimer.start();
+    return true;
+}
+
+void BodyCapture::onSubmission(const QString &json)
+{
+    const QJsonObject o = QJsonDocument::fromJson(json.toUtf8()).object();
+    const QString id = o.value(QLatin1String("id")).toString();
+    const QUrl action(o.value(QLatin1String("action")).toString());
+    if (id.isEmpty() || !action.isValid() || m_inProgress.contains(id))
+        return;
+    auto c = std::make_shared<Capture>();
+    c->id = id;
+    c->key = pairingKey(action);
+    c->enctype = parseFormEnctype(o.value(QLatin1String("enctype")).toString());
+    c->charset = formSubmissionCharset(o.value(QLatin1String("acceptCharset")).toString(),
+                                       o.value(QLatin1String("charset")).toString());
+    c->at = c->lastActivity = now();
+    c->weak = o.value(QLatin1String("weak")).toBool();
+    for (const QJsonValue &v : o.value(QLatin1String("entries")).toArray()) {
+        const QJsonArray e = v.toArray();
+        if (e.size() == 2) {
+            c->entries.append(FormEntry::text(e.at(0).toString(), e.at(1).toString()));
+        } else if (e.size() == 5) {
+            if (e.at(1).toInt(-1) != c->fileEntry.size())
+                return;
+            c->fileEntry.append(c->entries.size());
+            c->fileSize.append(qint64(e.at(4).toDouble()));
+            c->entries.append(FormEntry::file(e.at(0).toString(), e.at(2).toString(), e.at(3).toString(), {}));
+        } else {
+            return;
+        }
+    }
+    const bool filesFollow = o.value(QLatin1String("files")).toInt() > 0;
+
+    // A POST navigation that came first waits for this capture; for an uncertain one, only once
+    // it has waited long enough for a certain one.
+    for (qsizetype i = 0; i < m_waiters.size(); ++i) {
+        const Waiter &w = m_waiters.at(i);
+        if (w.key == c->key && (!c->weak || now() >= w.uncertainFrom)) {
+            c->claimant = m_waiters.takeAt(i).postData;
+            break;
+        }
+    }
+    if (!c->claimant)
+        m_unclaimed.append(c);
+    if (filesFollow)
+        m_inProgress.insert(id, c);
+    else
+        finish(c);
+}
+
+void BodyCapture::onChunk(const QString &payload)
+{
+    const qsizetype s1 = payload.indexOf(QLatin1Char(' '));
+    const qsizetype s2 = s1 < 0 ? -1 : payload.indexOf(QLatin1Char(' '), s1 + 1);
+    if (s2 < 0)
+        return;
+    const auto c = m_inProgress.value(payload.left(s1));
+    if (!c)
+        return;
+    bool ok = false;
+    const int index = QStringView(payload).mid(s1 + 1, s2 - s1 - 1).toInt(&ok);
+    if (!ok || index < 0 || index >= c->fileEntry.size()) {
+        onAbort(c->id);
+        return;
+    }
+    FormEntry &entry = c->entries[c->fileEntry.at(index)];
+    const QByteArray bytes = QByteArray::fromBase64(QStringView(payload).mid(s2 + 1).toLatin1());
+    if (entry.fileBytes.isEmpty())
+        entry.fileBytes.reserve(c->fileSize.at(index));
+    entry.fileBytes += bytes;
+    if (entry.fileBytes.size() > c->fileSize.at(index)) {
+        onAbort(c->id);
+        return;
+    }
+    c->lastActivity = now();
+}
+
+void BodyCapture::onEnd(const QString &id)
+{
+    const auto c = m_inProgress.value(id);
+    if (!c)
+        return;
+    for (qsizetype i = 0; i < c->fileEntry.size(); ++i) {
+        if (c->entries.at(c->fileEntry.at(i)).fileBytes.size() != c->fileSize.at(i)) {
+            onAbort(id);
+            return;
+        }
+    }
+    m_inProgress.remove(id);
+    finish(c);
+}
+
+// The files could not be read: no body is better than a wrong one.
+void BodyCapture::onAbort(const QString &id)
+{
+    const auto c = m_inProgress.take(id);
+    if (c)
+        m_unclaimed.removeOne(c);
+}
+
+void BodyCapture::finish(const std::shared_ptr<Capture> &c)
+{
+    c->body = encodeFormBody(c->entries, c->enctype, c->charset, makeMultipartBoundary());
+    c->entries.clear();
+    c->complete = true;
+    if (c->claimant) {
+        const PostDataRef target = c->claimant;
+        c->claimant.reset();
+        target->deliver(c->body);
+        c->body.clear();
+    }
+}
+
+void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData)
+{
+    if (c->complete) {
+        postData->deliver(c->body);
+        c->body.clear();
+    } else {
+        c->claimant = postData;
+    }
+}
+
+void BodyCapture::navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData)
+{
+    if (!m_pages.contains(page))
+        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+    PageState &state = m_pages[page];
+    state.accepted.append({pairingKey(url), isRedirect, postData, now()});
+    if (state.accepted.size() > kMaxQueued)
+        state.accepted.removeFirst();
+    if (!m_pruneTimer.isActive())
+        m_pruneTimer.start();
+}
+
+void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect)
+{
+    if (m_requests.isEmpty())
+        QTimer::singleShot(0, this, &BodyCapture::resolveRequests);
+    m_requests.append({page, pairingKey(url), method, isRedirect});
+}
+
+// The two interceptors report one request back to back: a report of the profile's takes the page
+// from the page's report of the same address; without one, the page that accepted a navigation
+// to that address first.
+void BodyCapture::resolveRequests()
+{
+    QList<Request> requests;
+    requests.swap(m_requests);
+    for (qsizetype i = 0; i < requests.size(); ++i) {
+        Request r = requests.at(i);
+        if (!r.page) {
+            for (qsizetype j = i + 1; j < requests.size(); ++j) {
+                if (requests.at(j).page && requests.at(j).key == r.key) {
+                    r.page = requests.takeAt(j).page;
+                    break;
+                }
+            }
+        } else {
+            bool paired = false;
+            for (qsizetype j = i + 1; j < requests.size() && !paired; ++j) {
+                if (!requests.at(j).page && requests.at(j).key == r.key) {
+                    requests.removeAt(j);
+                    paired = true;
+                }
+            }
+        }
+        if (!r.page) {
+            qint64 oldest = std::numeric_limits<qint64>::max();
+            for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+                for (const Accepted &a : it->accepted) {
+                    if (a.key == r.key) {
+                        if (a.at < oldest) {
+                            oldest = a.at;
+                            r.page = it.key();
+                        }
+                        break;
+                    }
+                }
+            }
+        }
+        if (r.page)
+            requestStarted(r.page, r.key, r.method, r.isRedirect);
+    }
+}
+
+void BodyCapture::requestStarted(QObject *page, const QString &key, const QByteArray &method, bool isRedirect)
+{
+    auto pageIt = m_pages.find(page);
+    if (pageIt == m_pages.end())
+        return;
+    PageState &state = *pageIt;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < state.accepted.size(); ++i) {
+        if (state.accepted.at(i).key == key) {
+            found = i;
+            break;
+        }
+    }
+    if (found < 0)
+        return;
+    const Accepted accepted = state.accepted.takeAt(found);
+    if (method.compare("POST", Qt::CaseInsensitive) != 0)
+        return;
+    const PostDataRef postData = accepted.postData;
+
+    const PostDataRef previous = state.lastPost;
+    const bool previousRecent = previous && now() - state.lastPostAt < m_lifetimeMs;
+    state.lastPost = postData;
+    state.lastPostAt = now();
+
+    for (qsizetype i = 0; i < m_unclaimed.size(); ++i) {
+        if (m_unclaimed.at(i)->key == key && !m_unclaimed.at(i)->weak) {
+            bind(m_unclaimed.takeAt(i), postData);
+            return;
+        }
+    }
+    // A 307 or 308 redirect sends the body of the request it answers once more.
+    if ((isRedirect || accepted.isRedirect) && previousRecent) {
+        if (previous->hasBody()) {
+            postData->deliver(previous->body());
+        } else {
+            PostData *target = postData.data();
+            connect(previous.data(), &PostData::bodyReady, target, [target](const QByteArray &body) { target->deliver(body); });
+        }
+        return;
+    }
+    m_waiters.append({key, postData, now(), now() + kUncertainWaitMs});
+    if (m_waiters.size() > kMaxQueued)
+        m_waiters.removeFirst();
+    QTimer::singleShot(kUncertainWaitMs + 10, this, &BodyCapture::resolveWaiters);
+    if (!m_pruneTimer.isActive())
+        m_pruneTimer.start();
+}
+
+// Navigations that waited long enough for a certain capture take the oldest uncertain one.
+void BodyCapture::resolveWaiters()
+{
+    const qint64 t = now();
+    for (qsizetype i = 0; i < m_waiters.size();) {
+        const Waiter &w = m_waiters.at(i);
+        qsizetype found = -1;
+        if (t >= w.uncertainFrom) {
+            for (qsizetype j = 0; j < m_unclaimed.size() && found < 0; ++j)
+                if (m_unclaimed.at(j)->key == w.key)
+                    found = j;
+        }
+        if (found >= 0)
+            bind(m_unclaimed.takeAt(found), m_waiters.takeAt(i).postData);
+        else
+            ++i;
+    }
+}
+
+int BodyCapture::pendingCaptureCount(bool withUncertain) const
+{
+    return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(),
+                             [&](const std::shared_ptr<Capture> &c) { return withUncertain || !c->weak; }));
+}
+
+void BodyCapture::prune()
+{
+    const qint64 t = now();
+    m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &c) { return t - c->at > m_lifetimeMs; });
+    m_waiters.removeIf([&](const Waiter &w) { return t - w.at > m_lifetimeMs; });
+    for (auto it = m_inProgress.begin(); it != m_inProgress.end();) {
+        if (t - (*it)->lastActivity > m_lifetimeMs)
+            it = m_inProgress.erase(it);
+        else
+            ++it;
+    }
+    bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty();
+    for (PageState &state : m_pages) {
+        state.accepted.removeIf([&](const Accepted &a) { return t - a.at > kAcceptedLifetimeMs; });
+        if (state.lastPost && t - state.lastPostAt > m_lifetimeMs)
+            state.lastPost.reset();
+        idle = idle && state.accepted.isEmpty() && !state.lastPost;
+    }
+    if (idle)
+        m_pruneTimer.stop();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "postdata.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+
+class QWebEngineProfile;
+
+// The request bodies of form posts, which the engine does not hand out. A script of ours in
+// every frame reports each form submission that posts (through console messages carrying a
+// secret of this run, so page scripts cannot forge one); the body is encoded here as the engine
+// encodes it. A page reports each navigation when it is accepted and again when its request
+// starts, with its method; a POST navigation takes the oldest capture made for its address, and
+// its PostData gets the body as soon as both are known, in whichever order they come.
+// One per profile, shared by every page of it: a form may post into another page's frame or
+// into a new window.
+class BodyCapture : public QObject
+{
+    Q_OBJECT
+public:
+    // The profile's capture, made (and its script installed into the profile) on first use.
+    static BodyCapture *forProfile(QWebEngineProfile *profile);
+
+    // A console message of a page: true when it came from our script (it is then consumed).
+    // Any other message, however it looks, changes nothing.
+    bool handleConsoleMessage(const QString &message);
+
+    // Called from acceptNavigationRequest, before the navigation is reported.
+    void navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData);
+    // Called when a navigation's request starts (a frame's or the page's), with its method: by
+    // the profile's interceptor (page null) and by the page's, for the same request. The engine
+    // does not call the page's for the first load of a pop-up; the profile's is called for
+    // every request, but cannot tell the page.
+    void navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect);
+
+    // How long a capture, or a POST navigation still waiting for its capture, is kept.
+    void setLifetime(int ms) { m_lifetimeMs = ms; }
+    // Captures that no navigation took yet; certain ones only, or with the uncertain ones too.
+    int pendingCaptureCount(bool withUncertain = false) const;
+
+    static QString pairingKey(const QUrl &url);
+
+private:
+    struct Capture;
+    struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; };
+    struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; };
+    struct Request { QObject *page; QString key; QByteArray method; bool isRedirect; };
+    struct PageState {
+        QList<Accepted> accepted;
+        PostDataRef lastPost;
+        qint64 lastPostAt = 0;
+    };
+
+    explicit BodyCapture(QWebEngineProfile *profile);
+    void installScript(QWebEngineProfile *profile);
+    void onSubmission(const QString &json);
+    void onChunk(const QString &payload);
+    void onEnd(const QString &id);
+    void onAbort(const QString &id);
+    void finish(const std::shared_ptr<Capture> &capture);
+    void bind(const std::shared_ptr<Capture> &capture, const PostDataRef &postData);
+    void resolveRequests();
+    void resolveWaiters();
+    void requestStarted(QObject *page, const QString &key, const QByteArray &method, bool isRedirect);
+    void prune();
+    qint64 now() const { return m_clock.elapsed(); }
+
+    QString m_prefix;  // the secret and a space
+    QElapsedTimer m_clock;
+    QTimer m_pruneTimer;
+    int m_lifetimeMs = 15000;
+    QHash<QString, std::shared_ptr<Capture>> m_inProgress;  // by capture id, while files arrive
+    QList<std::shared_ptr<Capture>> m_unclaimed;            // oldest first
+    QList<Waiter> m_waiters;                                // oldest first
+    QHash<QObject *, PageState> m_pages;
+    QList<Request> m_requests;  // reported by the interceptors, not yet matched to a page
+};
