@@ -4,10 +4,12 @@
 #include "formencoder.h"
 #include "httpserver.h"
 #include "twebbrowser.h"
+#include "webpage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QtTest>
@@ -41,6 +43,24 @@ QByteArray page(const QByteArray &body, const QByteArray &head = {})
     return "<!DOCTYPE html><html><head>" + head + "</head><body>" + body + "</body></html>";
 }
 
+// A page whose file chooser picks the given files, as a user would in the dialog.
+class ChooserPage : public WebPage
+{
+public:
+    ChooserPage(TWebBrowser *view, QStringList files) : WebPage(view), m_files(std::move(files)) {}
+    int asked = 0;
+
+protected:
+    QStringList chooseFiles(FileSelectionMode, const QStringList &, const QStringList &) override
+    {
+        ++asked;
+        return m_files;
+    }
+
+private:
+    QStringList m_files;
+};
+
 } // namespace
 
 class TestBodyCapture : public QObject
@@ -56,6 +76,7 @@ private slots:
     void pageFormDataIsNoSubmission();
     void hostilePageCannotForge();
     void largeUploadKeepsUiAnswering();
+    void filesFromTheFileChooser();
 
 private:
     TWebBrowser *newView();
@@ -115,13 +136,18 @@ void TestBodyCapture::init()
 void TestBodyCapture::loadPage(TWebBrowser *view, const QByteArray &path)
 {
     bool ok = false;
-    auto c = connect(view, &QWebEngineView::loadFinished, this, [&](bool success) {
+    QObject scope;
+    connect(view, &QWebEngineView::loadFinished, &scope, [&](bool success) {
         if (success && view->url() == m_server.url(path))
             ok = true;
     });
     view->load(m_server.url(path));
-    QTRY_VERIFY_WITH_TIMEOUT(ok, 15000);
-    disconnect(c);
+    if (!QTest::qWaitFor([&] { return ok; }, 15000)) {
+        qWarning() << "not loaded:" << path << "showing" << view->url() << "loading" << view->page()->isLoading();
+        for (const HttpRequest &r : m_server.requests())
+            qWarning() << "  request" << r.method << r.target;
+    }
+    QVERIFY(ok);
 }
 
 void TestBodyCapture::runScript(TWebBrowser *view, const QString &script)
@@ -129,6 +155,18 @@ void TestBodyCapture::runScript(TWebBrowser *view, const QString &script)
     bool done = false;
     view->page()->runJavaScript(script, [&](const QVariant &) { done = true; });
     QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+}
+
+// Waits until the view has no load going on, so that the next row starts from a quiet page.
+static void waitUntilLoaded(TWebBrowser *view)
+{
+    bool idle = false;
+    QObject scope;
+    QObject::connect(view, &QWebEngineView::loadFinished, &scope, [&] { idle = true; });
+    QObject::connect(view, &QWebEngineView::loadStarted, &scope, [&] { idle = false; });
+    QTest::qWait(50);
+    if (view->page()->isLoading())
+        QTRY_VERIFY_WITH_TIMEOUT(idle, 15000);
 }
 
 QList<Navigation> TestBodyCapture::navigationsTo(const QByteArray &path) const
@@ -331,6 +369,7 @@ void TestBodyCapture::formPosts()
     QCOMPARE(ours, wire);
     QVERIFY(!wire.isEmpty());
     expectNoOtherBodies(sink);
+    waitUntilLoaded(m_view.get());
     if (userClick)
         QVERIFY2(wire.contains("pic.x=13&pic.y=7"), wire.constData());
 }
@@ -485,6 +524,56 @@ void TestBodyCapture::largeUploadKeepsUiAnswering()
              withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
     qInfo("20 MB upload: body delivered after %lld ms; longest UI thread stall %lld ms", deliveredAfter, longest);
     QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
+}
+
+void TestBodyCapture::filesFromTheFileChooser()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QByteArray bytes;
+    for (int i = 0; i < 700000; ++i)
+        bytes += char((i * 13 + 5) & 255);
+    const QString a = dir.filePath("disk \"file\".bin"), b = dir.filePath("notes.txt");
+    for (const auto &[path, content] : {std::pair{a, bytes}, std::pair{b, QByteArray("plain\ntext")}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    TWebBrowser view;
+    view.resize(400, 300);
+    view.OnBeforeNavigate2 = [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
+        m_navigations.append({sender, url, postData});
+    };
+    auto *chooser = new ChooserPage(&view, {a, b});
+    view.setPage(chooser);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    m_server.route("/page/chooser", HttpResponse::html(page(
+        "<form method=post enctype=multipart/form-data action='/sink/chooser'>"
+        "<input type=file name=f multiple id=pick style='position:absolute;left:0;top:0;width:200px;height:40px'>"
+        "<button id=go style='position:absolute;left:0;top:60px'>Go</button></form>")));
+    bool loaded = false;
+    connect(chooser, &QWebEnginePage::loadFinished, this, [&](bool ok) { loaded = loaded || ok; });
+    chooser->load(m_server.url("/page/chooser"));
+    QTRY_VERIFY_WITH_TIMEOUT(loaded, 15000);
+    QWidget *target = view.focusProxy() ? view.focusProxy() : &view;
+    QTest::qWait(200);
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(50, 20));
+    QTRY_COMPARE_WITH_TIMEOUT(chooser->asked, 1, 5000);
+    bool picked = false;
+    QTRY_VERIFY_WITH_TIMEOUT((chooser->runJavaScript("document.getElementById('pick').files.length",
+                                                     [&](const QVariant &v) { picked = v.toInt() == 2; }),
+                              picked), 5000);
+    m_navigations.clear();
+    chooser->runJavaScript("document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/chooser"));
+    QTRY_COMPARE(navigationsTo("/sink/chooser").size(), 1);
+    const PostDataRef postData = navigationsTo("/sink/chooser").first().postData;
+    QTRY_VERIFY_WITH_TIMEOUT(postData->hasBody(), 10000);
+    const HttpRequest request = m_server.requestsTo("/sink/chooser").first();
+    QVERIFY(request.body.contains(bytes));
+    QCOMPARE(withBoundaryToken(postData->body(), multipartBoundaryOf(postData->body())),
+             withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
 }
 
 QTEST_MAIN(TestBodyCapture)
