@@ -18,8 +18,10 @@ class QWebEngineProfile;
 // every frame reports each form submission that posts (through console messages carrying a
 // secret of this run, so page scripts cannot forge one); the body is encoded here as the engine
 // encodes it. A page reports each navigation when it is accepted and again when its request
-// starts, with its method; a POST navigation takes the oldest capture made for its address, and
-// its PostData gets the body as soon as both are known, in whichever order they come.
+// starts, with its method; a POST navigation takes the oldest capture made for its address
+// (certain ones first: a form.submit() that its own window did not confirm is uncertain), and
+// its PostData gets the body as soon as both are known, in whichever order they come. A 307/308
+// redirect's POST gets the body of the POST it answers.
 // One per profile, shared by every page of it: a form may post into another page's frame or
 // into a new window.
 class BodyCapture : public QObject
