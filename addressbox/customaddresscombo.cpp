@@ -12,6 +12,7 @@
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QListView>
+#include <limits>
 #include <QCompleter>
 #include <QCursor>
 #include <QFileInfo>
@@ -27,6 +28,9 @@ TCustomAddressCombo::TCustomAddressCombo(QWidget *parent)
     : QComboBox(parent)
 {
     setEditable(true);
+    // The box shows every recorded address whole: a data: address or a long query must not be
+    // cut at the line edit's default limit of 32767 characters.
+    lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     // Enter never adds to the list on its own, and a text that is in the list already is not
     // looked up: the key handling below decides what the list holds.
     setInsertPolicy(QComboBox::NoInsert);

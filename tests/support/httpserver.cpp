@@ -1,8 +1,30 @@
 #include "httpserver.h"
 
 #include <QDeadlineTimer>
+#include <QMutexLocker>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+// Lives on the server's thread: accepts connections, parses requests, writes responses.
+class HttpServerWorker : public QObject
+{
+public:
+    explicit HttpServerWorker(HttpServer *owner) : m_owner(owner) {}
+
+    quint16 listen()
+    {
+        m_server = new QTcpServer(this);
+        QObject::connect(m_server, &QTcpServer::newConnection, this, [this] { onNewConnection(); });
+        return m_server->listen(QHostAddress::LocalHost, 0) ? m_server->serverPort() : 0;
+    }
+
+private:
+    void onNewConnection();
+
+    HttpServer *m_owner;
+    QTcpServer *m_server = nullptr;
+};
 
 QByteArray HttpRequest::header(const QByteArray &name) const
 {
@@ -30,17 +52,27 @@ HttpResponse HttpResponse::redirect(int status, const QByteArray &location)
 
 HttpServer::HttpServer(QObject *parent) : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &HttpServer::onNewConnection);
+    m_worker = new HttpServerWorker(this);
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
+}
+
+HttpServer::~HttpServer()
+{
+    m_thread.quit();
+    m_thread.wait();
 }
 
 bool HttpServer::listen()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    QMetaObject::invokeMethod(m_worker, [this] { return m_worker->listen(); }, Qt::BlockingQueuedConnection, &m_port);
+    return m_port != 0;
 }
 
 quint16 HttpServer::port() const
 {
-    return m_server.serverPort();
+    return m_port;
 }
 
 QUrl HttpServer::url(const QByteArray &target) const
@@ -55,18 +87,32 @@ QString HttpServer::urlString(const QByteArray &target) const
 
 void HttpServer::route(const QByteArray &path, const HttpResponse &response)
 {
+    QMutexLocker lock(&m_mutex);
     m_routes.insert(path, response);
 }
 
 void HttpServer::setHandler(std::function<HttpResponse(const HttpRequest &)> handler)
 {
+    QMutexLocker lock(&m_mutex);
     m_handler = std::move(handler);
+}
+
+QList<HttpRequest> HttpServer::requests() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_requests;
+}
+
+void HttpServer::clearRequests()
+{
+    QMutexLocker lock(&m_mutex);
+    m_requests.clear();
 }
 
 QList<HttpRequest> HttpServer::requestsTo(const QByteArray &path) const
 {
     QList<HttpRequest> out;
-    for (const auto &r : m_requests)
+    for (const auto &r : requests())
         if (r.path == path)
             out.append(r);
     return out;
@@ -158,44 +204,53 @@ QByteArray reasonPhrase(int status)
 }
 } // namespace
 
-void HttpServer::onNewConnection()
+void HttpServerWorker::onNewConnection()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         auto buffer = QSharedPointer<QByteArray>::create();
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
             buffer->append(socket->readAll());
             HttpRequest request;
             qsizetype consumed = 0;
             while (parseRequest(*buffer, request, consumed)) {
                 buffer->remove(0, consumed);
-                m_requests.append(request);
-                emit requestReceived(request);
-                serve(socket, request);
+                {
+                    QMutexLocker lock(&m_owner->m_mutex);
+                    m_owner->m_requests.append(request);
+                }
+                emit m_owner->requestReceived(request);
+                const HttpResponse response = m_owner->respond(request);
+                QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+                                 reasonPhrase(response.status) + "\r\n";
+                out += "Content-Type: " + response.contentType + "\r\n";
+                out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+                out += "Cache-Control: no-store\r\n";
+                for (const auto &h : response.headers)
+                    out += h.first + ": " + h.second + "\r\n";
+                out += "\r\n";
+                out += response.body;
+                socket->write(out);
             }
         });
     }
 }
 
-void HttpServer::serve(QTcpSocket *socket, const HttpRequest &request)
+HttpResponse HttpServer::respond(const HttpRequest &request)
 {
-    HttpResponse response;
-    if (m_routes.contains(request.path))
-        response = m_routes.value(request.path);
-    else if (m_handler)
-        response = m_handler(request);
-    else {
-        response.status = 404;
-        response.contentType = "text/plain";
-        response.body = "not found";
+    std::function<HttpResponse(const HttpRequest &)> handler;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto it = m_routes.constFind(request.path);
+        if (it != m_routes.constEnd())
+            return it.value();
+        handler = m_handler;
     }
-    QByteArray out = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
-    out += "Content-Type: " + response.contentType + "\r\n";
-    out += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
-    out += "Cache-Control: no-store\r\n";
-    for (const auto &h : response.headers)
-        out += h.first + ": " + h.second + "\r\n";
-    out += "\r\n";
-    out += response.body;
-    socket->write(out);
+    if (handler)
+        return handler(request);
+    HttpResponse notFound;
+    notFound.status = 404;
+    notFound.contentType = "text/plain";
+    notFound.body = "not found";
+    return notFound;
 }

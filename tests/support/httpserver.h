@@ -1,14 +1,17 @@
 #pragma once
 
 // A small HTTP/1.1 server on 127.0.0.1 for end-to-end tests. It serves fixture pages from a
-// route table (or a handler) and keeps the exact bytes of every request it receives.
+// route table (or a handler) and keeps the exact bytes of every request it receives. It serves
+// from a thread of its own, so a test that sleeps between polls never holds back the engine;
+// the handler, when set, runs on that thread.
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QPair>
-#include <QTcpServer>
+#include <QThread>
 #include <QUrl>
 #include <functional>
 
@@ -40,6 +43,7 @@ class HttpServer : public QObject
     Q_OBJECT
 public:
     explicit HttpServer(QObject *parent = nullptr);
+    ~HttpServer() override;
 
     bool listen();  // 127.0.0.1, an ephemeral port
     quint16 port() const;
@@ -50,21 +54,25 @@ public:
     void route(const QByteArray &path, const HttpResponse &response);
     void setHandler(std::function<HttpResponse(const HttpRequest &)> handler);
 
-    QList<HttpRequest> requests() const { return m_requests; }
+    QList<HttpRequest> requests() const;
     QList<HttpRequest> requestsTo(const QByteArray &path) const;
-    void clearRequests() { m_requests.clear(); }
+    void clearRequests();
 
     // Spins the event loop until a request to path has arrived (or the time is up).
     bool waitForRequest(const QByteArray &path, int timeoutMs = 15000);
 
 signals:
+    // Emitted on the server's thread; connect with a queued connection to use it elsewhere.
     void requestReceived(const HttpRequest &request);
 
 private:
-    void onNewConnection();
-    void serve(class QTcpSocket *socket, const HttpRequest &request);
+    friend class HttpServerWorker;
+    HttpResponse respond(const HttpRequest &request);
 
-    QTcpServer m_server;
+    QThread m_thread;
+    class HttpServerWorker *m_worker = nullptr;
+    quint16 m_port = 0;
+    mutable QMutex m_mutex;
     QHash<QByteArray, HttpResponse> m_routes;
     std::function<HttpResponse(const HttpRequest &)> m_handler;
     QList<HttpRequest> m_requests;
