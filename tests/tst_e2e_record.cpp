@@ -134,6 +134,27 @@ private slots:
         QCOMPARE(list()->CellText(0, 2), server.urlString("/p").toUtf8());
     }
 
+    void aLinkClickInTheListBrowsesThereAndRecordsANewRow()
+    {
+        clearList();
+        QVERIFY(load("/f1"));
+        QVERIFY(load("/f2"));
+        QVERIFY(load("/p"));
+        QCOMPARE(list()->RowCount(), 4);
+        list()->SetCurrentCell(0, 1);
+        const QRect cell = list()->CellRect(0, 3);
+        QVERIFY(!cell.isEmpty());
+        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(waitForRows(5));
+        QCOMPARE(list()->CellText(0, 4), server.urlString("/p").toUtf8());
+        QCOMPARE(list()->CellText(0, 3), server.urlString("/p").toUtf8());
+        QCOMPARE(w->AddressBox->Text(), server.urlString("/p"));
+        QCOMPARE(list()->CurrentRow(), 1);
+        QVERIFY(loaded.wait(15000));
+        QCOMPARE(w->WebBrowser2->url(), server.url("/p"));
+    }
+
     void scriptAddressesAreShownButNotRecorded_data()
     {
         QTest::addColumn<QString>("address");
