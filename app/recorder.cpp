@@ -2,6 +2,8 @@
 
 #include "listgrid.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 bool isScriptAddress(const QByteArray &text)
@@ -54,4 +56,27 @@ quint64 appendToLastRow(TListGrid &list, const QByteArray &address)
     const int last = list.RowCount() - 1;
     list.SetCellText(0, last, address);
     return list.RowId(last);
+}
+
+void writePostData(TListGrid &list, quint64 rowId, const PostDataRef &postData, ZeroBytes zeroBytes,
+                   std::function<void()> afterLateWrite)
+{
+    if (!postData)
+        return;
+    if (postData->hasBody()) {
+        list.SetCellText(1, list.RowOfId(rowId), postTextFromBody(postData->body(), zeroBytes));
+        return;
+    }
+    QPointer<TListGrid> grid(&list);
+    QObject::connect(postData.data(), &PostData::bodyReady, &list,
+                     [grid, rowId, zeroBytes, afterLateWrite](const QByteArray &body) {
+                         if (!grid)
+                             return;
+                         const int row = grid->RowOfId(rowId);
+                         if (row < 0)
+                             return;
+                         grid->SetCellText(1, row, postTextFromBody(body, zeroBytes));
+                         if (afterLateWrite)
+                             afterLateWrite();
+                     });
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "postdata.h"
+
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class TListGrid;
 
@@ -23,3 +26,10 @@ int fullListPanelHeight(int rowCount, int defaultRowHeight);
 // Writes an address into the last row of the URL list, after adding a row at the end when the
 // last row's URL cell is not empty. Returns the identity of the row written.
 quint64 appendToLastRow(TListGrid &list, const QByteArray &address);
+
+// Writes a navigation's POST text into the row recorded for it: at once when its body is known,
+// otherwise when the body arrives, into that row wherever it stands then (nothing when the user
+// has deleted it). afterLateWrite runs after a late write. A navigation without a body leaves
+// the cell alone.
+void writePostData(TListGrid &list, quint64 rowId, const PostDataRef &postData, ZeroBytes zeroBytes,
+                   std::function<void()> afterLateWrite = {});

@@ -405,29 +405,9 @@ void TSurfWindow::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, 
         return;
     Button7Click();
     const int last = surfdata->RowCount() - 1;
-    if (postData) {
-        if (postData->hasBody()) {
-            surfdata->SetCellText(1, last, postTextFromBody(postData->body(), ZeroBytes::Drop));
-        } else {
-            const quint64 rowId = surfdata->RowId(last);
-            QPointer<TSurfWindow> self(this);
-            connect(postData.data(), &PostData::bodyReady, this, [self, rowId](const QByteArray &body) {
-                if (self)
-                    self->writeLateBody(rowId, postTextFromBody(body, ZeroBytes::Drop));
-            });
-        }
-    }
+    writePostData(*surfdata, surfdata->RowId(last), postData, ZeroBytes::Drop, [this] { surfdata->FitColumnWidth(1); });
     Panel5->setFixedHeight(listPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
     surfdata->FitColumnWidth(0);
-    surfdata->FitColumnWidth(1);
-}
-
-void TSurfWindow::writeLateBody(quint64 rowId, const QByteArray &postText)
-{
-    const int row = surfdata->RowOfId(rowId);
-    if (row < 0)
-        return;  // the user deleted the row meanwhile
-    surfdata->SetCellText(1, row, postText);
     surfdata->FitColumnWidth(1);
 }
 

@@ -89,9 +89,6 @@ public:
     void Button6Click();
     void BannerPicture1Click(QObject *sender);
 
-    // Writes a body that arrived after its row was recorded into that row's POST-DATA cell.
-    void writeLateBody(quint64 rowId, const QByteArray &postText);
-
     // Lays out the address row (also run on every resize).
     void layoutAddressRow();
 

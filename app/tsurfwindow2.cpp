@@ -13,11 +13,12 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <limits>
 
 Tsurfwindow2::Tsurfwindow2(TSurfWindow *mainWindow)
     : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow)
@@ -44,6 +45,7 @@ Tsurfwindow2::Tsurfwindow2(TSurfWindow *mainWindow)
     url1 = new QLineEdit(Panel8);
     url1->setObjectName(QStringLiteral("url1"));
     url1->setReadOnly(true);
+    url1->setMaxLength(std::numeric_limits<int>::max());  // addresses are shown whole
     url1->setGeometry(40, 4, 421, 21);
     Bevel1 = new QFrame(Panel8);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -138,18 +140,5 @@ void Tsurfwindow2::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url,
         return;
     TListGrid &list = *m_main->surfdata;
     const quint64 rowId = appendToLastRow(list, toAnsi(text));
-    if (!postData)
-        return;
-    if (postData->hasBody()) {
-        list.SetCellText(1, list.RowOfId(rowId), postTextFromBody(postData->body(), ZeroBytes::Keep));
-        return;
-    }
-    QPointer<TSurfWindow> main(m_main);
-    connect(postData.data(), &PostData::bodyReady, m_main, [main, rowId](const QByteArray &body) {
-        if (main) {
-            const int row = main->surfdata->RowOfId(rowId);
-            if (row >= 0)
-                main->surfdata->SetCellText(1, row, postTextFromBody(body, ZeroBytes::Keep));
-        }
-    });
+    writePostData(list, rowId, postData, ZeroBytes::Keep);
 }

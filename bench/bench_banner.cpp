@@ -1,5 +1,6 @@
 // Cost of the caption's shade build (only on a width or shade change) against the cost of a
 // whole panel paint (every repaint), at several widths.
+#include "widgetbenchmain.h"
 #include "bannerimages.h"
 #include "bannerpaint.h"
 #include "fonts.h"
@@ -32,14 +33,4 @@ static void BM_RenderPanel(benchmark::State &state)
 }
 BENCHMARK(BM_RenderPanel)->Arg(400)->Arg(792)->Arg(1600)->Arg(3200);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TS_WIDGET_BENCHMARK_MAIN()

@@ -1,5 +1,6 @@
 // What the recorder does after every navigation: add a row, write its address, fit column 0.
 // The cost per row must stay flat as the list grows.
+#include "widgetbenchmain.h"
 #include "fonts.h"
 #include "listgrid.h"
 
@@ -38,13 +39,4 @@ void BM_AppendAndFit(benchmark::State &state)
 BENCHMARK(BM_AppendAndFit)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TS_WIDGET_BENCHMARK_MAIN()

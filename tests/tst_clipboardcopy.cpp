@@ -1,31 +1,9 @@
+#include "cellfixtures.h"
 #include "clipboardcopy.h"
 #include "rtfplaintext.h"
 #include "trailscribeerror.h"
 
 #include <QtTest>
-
-using Rows = QList<QList<QByteArray>>;
-
-namespace {
-
-CellSource cellsOf(const Rows &rows)
-{
-    CellSource cells;
-    cells.rowCount = int(rows.size());
-    cells.colCount = rows.isEmpty() ? 0 : int(rows.first().size());
-    cells.cellText = [rows](int col, int row) { return rows.at(row).at(col); };
-    return cells;
-}
-
-CellSource urlList(Rows dataRows)
-{
-    if (dataRows.isEmpty())
-        dataRows.append({QByteArray(), QByteArray()});
-    dataRows.prepend({"URL", "POST-DATA"});
-    return cellsOf(dataRows);
-}
-
-} // namespace
 
 // Runs without a GUI application, as a program without a clipboard would.
 class TestClipboardCopy : public QObject

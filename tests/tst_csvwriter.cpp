@@ -1,3 +1,4 @@
+#include "cellfixtures.h"
 #include "csvwriter.h"
 #include "htmlwriter.h"
 #include "listgriderror.h"
@@ -13,33 +14,9 @@
 #include <cstring>
 #include <sys/resource.h>
 
-using Rows = QList<QList<QByteArray>>;
 Q_DECLARE_METATYPE(CsvOptions)
 
 namespace {
-
-CellSource cellsOf(const Rows &rows, int fixedRows = 1, int fixedCols = 0, int fixedFooters = 0,
-                   int fixedRightCols = 0)
-{
-    CellSource cells;
-    cells.rowCount = int(rows.size());
-    cells.colCount = rows.isEmpty() ? 0 : int(rows.first().size());
-    cells.fixedRows = fixedRows;
-    cells.fixedCols = fixedCols;
-    cells.fixedFooters = fixedFooters;
-    cells.fixedRightCols = fixedRightCols;
-    cells.cellText = [rows](int col, int row) { return rows.at(row).at(col); };
-    return cells;
-}
-
-// The URL list: its heading row, then the data rows, or one blank row when there are none.
-CellSource urlList(Rows dataRows)
-{
-    if (dataRows.isEmpty())
-        dataRows.append({QByteArray(), QByteArray()});
-    dataRows.prepend({"URL", "POST-DATA"});
-    return cellsOf(dataRows);
-}
 
 Rows bulkRows(int count)
 {

@@ -1,3 +1,4 @@
+#include "cellfixtures.h"
 #include "csvwriter.h"
 #include "htmlwriter.h"
 
@@ -6,21 +7,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-using Rows = QList<QList<QByteArray>>;
-
 namespace {
-
-CellSource urlList(Rows dataRows)
-{
-    if (dataRows.isEmpty())
-        dataRows.append({QByteArray(), QByteArray()});
-    dataRows.prepend({"URL", "POST-DATA"});
-    CellSource cells;
-    cells.rowCount = int(dataRows.size());
-    cells.colCount = 2;
-    cells.cellText = [dataRows](int col, int row) { return dataRows.at(row).at(col); };
-    return cells;
-}
 
 // The document read back as markup: what a reader of the file gets out of it.
 struct ParsedDocument

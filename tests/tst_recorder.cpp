@@ -1,3 +1,4 @@
+#include "listgrid.h"
 #include "recorder.h"
 
 #include <QTest>
@@ -57,6 +58,37 @@ private slots:
         QCOMPARE(postTextFromBody(body, ZeroBytes::Keep), kept);
     }
 
+    void lateBodiesFindTheirRowAfterOtherRowsWentAway()
+    {
+        TListGrid list;
+        const quint64 first = appendToLastRow(list, "http://a.test/");
+        const quint64 second = appendToLastRow(list, "http://b.test/");
+        const quint64 third = appendToLastRow(list, "http://c.test/");
+        QCOMPARE(list.RowCount(), 4);
+        auto late = PostDataRef::create();
+        auto gone = PostDataRef::create();
+        int lateWrites = 0;
+        writePostData(list, third, late, ZeroBytes::Drop, [&] { ++lateWrites; });
+        writePostData(list, second, gone, ZeroBytes::Keep);
+        list.DeleteRows(list.RowOfId(first), 1);
+        list.DeleteRows(list.RowOfId(second), 1);
+        QCOMPARE(list.RowCount(), 2);
+        late->deliver(QByteArray("q=1\0", 4));
+        gone->deliver("lost");
+        QCOMPARE(list.CellText(0, 1), QByteArray("http://c.test/"));
+        QCOMPARE(list.CellText(1, 1), QByteArray("q=1"));
+        QCOMPARE(lateWrites, 1);
+
+        // A body known at once is written at once; none at all leaves the cell alone.
+        const quint64 fourth = appendToLastRow(list, "http://d.test/");
+        auto known = PostDataRef::create();
+        known->deliver(QByteArray("z\0", 2));
+        writePostData(list, fourth, known, ZeroBytes::Keep);
+        QCOMPARE(list.CellText(1, 2), QByteArray("z\0", 2));
+        writePostData(list, fourth, PostDataRef(), ZeroBytes::Keep);
+        QCOMPARE(list.CellText(1, 2), QByteArray("z\0", 2));
+    }
+
     void panelHeight_data()
     {
         QTest::addColumn<int>("rowCount");
@@ -77,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRecorder)
+QTEST_MAIN(TestRecorder)
 #include "tst_recorder.moc"
