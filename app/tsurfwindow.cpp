@@ -469,19 +469,27 @@ void TSurfWindow::SaveToFileHTM1Click()
         surfdata->SaveHtml(name);
 }
 
+TListGrid *TSurfWindow::popupGrid() const
+{
+    return qobject_cast<TListGrid *>(PopupMenu1->property("popupComponent").value<QObject *>());
+}
+
 void TSurfWindow::CopyAllToClipboard1Click()
 {
-    surfdata->CopyAllToClipboard();
+    if (TListGrid *grid = popupGrid())
+        grid->CopyAllToClipboard();
 }
 
 void TSurfWindow::CopyURL1Click()
 {
-    SetClipboardText(surfdata->CellText(0, surfdata->Selection().Top));
+    if (TListGrid *grid = popupGrid())
+        SetClipboardText(grid->CellText(0, grid->Selection().Top));
 }
 
 void TSurfWindow::CopyPOSTDATA1Click()
 {
-    SetClipboardText(surfdata->CellText(1, surfdata->Selection().Top));
+    if (TListGrid *grid = popupGrid())
+        SetClipboardText(grid->CellText(1, grid->Selection().Top));
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool &autoHandle)

@@ -103,6 +103,8 @@ private:
     void createListPanel();
     void createBanners();
     void createPopupMenu();
+    // The list the pop-up menu was opened on, if any.
+    TListGrid *popupGrid() const;
     // Runs one save dialog; returns the chosen file name, or an empty text when cancelled.
     QString runSaveDialog(const QString &defaultSuffix, const QString &filter);
 

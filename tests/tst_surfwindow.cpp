@@ -278,6 +278,18 @@ private slots:
         w->surfdata->SetCellText(1, 1, "a=1\r\nb=2");
         QCOMPARE(w->surfdata->CurrentRow(), 1);
 
+        // Without a list to act on (the menu never opened on one) the copy commands do nothing.
+        QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+        w->CopyURL1->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+
+        // A right click on row 2 opens the menu there and keeps row 1 current.
+        const QRect row2 = w->surfdata->CellRect(1, 2);
+        QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, row2.center());
+        QTRY_VERIFY(w->PopupMenu1->isVisible());
+        QCOMPARE(w->surfdata->CurrentRow(), 1);
+        w->PopupMenu1->close();
+
         QClipboard *cb = QGuiApplication::clipboard();
         auto *html = new QMimeData;
         html->setHtml(QStringLiteral("<b>before</b>"));
