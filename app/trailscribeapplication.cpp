@@ -3,11 +3,16 @@
 #include "errorreport.h"
 #include "fonts.h"
 
+#include <QIcon>
+
 TrailscribeApplication::TrailscribeApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QString::fromLatin1(kApplicationTitle));
     setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
     installFontSubstitutes();
+    // Icons of file kinds (the address box's) come from the desktop's theme; where the session
+    // names none, from a common one.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
 bool TrailscribeApplication::notify(QObject *receiver, QEvent *event)
