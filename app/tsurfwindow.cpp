@@ -16,6 +16,7 @@
 #include "trailscribeerror.h"
 #include "tsurfwindow2.h"
 #include "twebbrowser.h"
+#include "webbrowserbinding.h"
 #include "programrandom.h"
 #include "sponsorlink.h"
 
@@ -131,11 +132,7 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
     SaveDialog1->setSizeGripEnabled(true);
 
-    WebBrowser2->OnBeforeNavigate2 = [this](TWebBrowser *s, const QString &u, const PostDataRef &p) {
-        WebBrowser2BeforeNavigate2(s, u, p);
-    };
-    WebBrowser2->OnNewWindow2 = [this](TWebBrowser *s, QWebEnginePage **pp, bool *c) { WebBrowser2NewWindow2(s, pp, c); };
-    WebBrowser2->OnStatusTextChange = [this](TWebBrowser *s, const QString &t) { WebBrowser2StatusTextChange(s, t); };
+    bindWebBrowserHandlers(WebBrowser2, this);
 
     FormPlacement1 = new TFormPlacement(this);
     FormPlacement1->SetIniFileName(QStringLiteral("Tavorink\\Trailscribe"));

@@ -7,6 +7,7 @@
 #include "recorder.h"
 #include "tsurfwindow.h"
 #include "twebbrowser.h"
+#include "webbrowserbinding.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -76,11 +77,7 @@ TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()
     WebBrowser2 = new TWebBrowser(this);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
     m_layout->insertWidget(1, WebBrowser2, 1);
-    WebBrowser2->OnBeforeNavigate2 = [this](TWebBrowser *s, const QString &u, const PostDataRef &p) {
-        WebBrowser2BeforeNavigate2(s, u, p);
-    };
-    WebBrowser2->OnNewWindow2 = [this](TWebBrowser *s, QWebEnginePage **pp, bool *c) { WebBrowser2NewWindow2(s, pp, c); };
-    WebBrowser2->OnStatusTextChange = [this](TWebBrowser *s, const QString &t) { WebBrowser2StatusTextChange(s, t); };
+    bindWebBrowserHandlers(WebBrowser2, this);
     return WebBrowser2;
 }
 
