@@ -1,4 +1,4 @@
-#include "addresscombo.h"
+#include "addressbox/addresscombo.h"
 
 TAddressCombo::TAddressCombo(QWidget *parent)
     : TCustomAddressCombo(parent)

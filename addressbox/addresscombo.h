@@ -1,6 +1,6 @@
 #pragma once
 
-#include "customaddresscombo.h"
+#include "addressbox/customaddresscombo.h"
 
 // The address box of the main window. It adds nothing but making the settings public.
 class TAddressCombo : public TCustomAddressCombo

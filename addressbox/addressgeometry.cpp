@@ -1,4 +1,4 @@
-#include "addressgeometry.h"
+#include "addressbox/addressgeometry.h"
 
 QRect placeEditRect(const QSize &box, int editOffset)
 {

@@ -1,9 +1,9 @@
-#include "addressitemdelegate.h"
+#include "addressbox/addressitemdelegate.h"
 
-#include "addressgeometry.h"
-#include "customaddresscombo.h"
-#include "iconindex.h"
-#include "systemiconlist.h"
+#include "addressbox/addressgeometry.h"
+#include "addressbox/customaddresscombo.h"
+#include "addressbox/iconindex.h"
+#include "addressbox/systemiconlist.h"
 
 #include <QApplication>
 #include <QPainter>

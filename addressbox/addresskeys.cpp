@@ -1,4 +1,4 @@
-#include "addresskeys.h"
+#include "addressbox/addresskeys.h"
 
 #include <Qt>
 

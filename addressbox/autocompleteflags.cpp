@@ -1,4 +1,4 @@
-#include "autocompleteflags.h"
+#include "addressbox/autocompleteflags.h"
 
 quint32 autoCompleteFlags(TAutoComplete autoComplete, TAutoSuggest autoSuggest, TFileOptions fileOptions)
 {

@@ -1,13 +1,13 @@
-#include "customaddresscombo.h"
+#include "addressbox/customaddresscombo.h"
 
-#include "addresscombo.h"
-#include "addressgeometry.h"
-#include "addressitemdelegate.h"
-#include "addresskeys.h"
-#include "errorreport.h"
-#include "iconindex.h"
-#include "systemiconlist.h"
-#include "typedurlhistory.h"
+#include "addressbox/addresscombo.h"
+#include "addressbox/addressgeometry.h"
+#include "addressbox/addressitemdelegate.h"
+#include "addressbox/addresskeys.h"
+#include "common/errorreport.h"
+#include "addressbox/iconindex.h"
+#include "addressbox/systemiconlist.h"
+#include "addressbox/typedurlhistory.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "autocompleteflags.h"
+#include "addressbox/autocompleteflags.h"
 
 #include <QComboBox>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "iconindex.h"
+#include "addressbox/iconindex.h"
 
-#include "systemiconlist.h"
+#include "addressbox/systemiconlist.h"
 
 #include <QDir>
 #include <QFileIconProvider>

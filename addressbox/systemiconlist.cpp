@@ -1,4 +1,4 @@
-#include "systemiconlist.h"
+#include "addressbox/systemiconlist.h"
 
 #include <QPainter>
 

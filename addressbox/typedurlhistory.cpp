@@ -1,6 +1,6 @@
-#include "typedurlhistory.h"
+#include "addressbox/typedurlhistory.h"
 
-#include "trailscribeerror.h"
+#include "common/trailscribeerror.h"
 
 #include <QSettings>
 #include <QVariant>

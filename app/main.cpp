@@ -1,7 +1,7 @@
-#include "errorreport.h"
-#include "trailscribeapplication.h"
-#include "trailscribeerror.h"
-#include "tsurfwindow.h"
+#include "common/errorreport.h"
+#include "app/trailscribeapplication.h"
+#include "common/trailscribeerror.h"
+#include "app/tsurfwindow.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "recorder.h"
+#include "app/recorder.h"
 
-#include "listgrid.h"
+#include "urllist/listgrid.h"
 
 #include <QPointer>
 

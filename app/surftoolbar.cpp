@@ -1,4 +1,4 @@
-#include "surftoolbar.h"
+#include "app/surftoolbar.h"
 
 #include <QPainter>
 #include <QToolButton>

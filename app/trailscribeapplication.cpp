@@ -1,7 +1,7 @@
-#include "trailscribeapplication.h"
+#include "app/trailscribeapplication.h"
 
-#include "errorreport.h"
-#include "fonts.h"
+#include "common/errorreport.h"
+#include "common/fonts.h"
 
 #include <QIcon>
 

@@ -1,13 +1,13 @@
-#include "tsurfwindow2.h"
+#include "app/tsurfwindow2.h"
 
-#include "ansitext.h"
-#include "errorreport.h"
-#include "fonts.h"
-#include "listgrid.h"
-#include "recorder.h"
-#include "tsurfwindow.h"
-#include "twebbrowser.h"
-#include "webbrowserbinding.h"
+#include "common/ansitext.h"
+#include "common/errorreport.h"
+#include "common/fonts.h"
+#include "urllist/listgrid.h"
+#include "app/recorder.h"
+#include "app/tsurfwindow.h"
+#include "webview/twebbrowser.h"
+#include "app/webbrowserbinding.h"
 
 #include <QCloseEvent>
 #include <QFrame>

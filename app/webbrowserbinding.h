@@ -1,6 +1,6 @@
 #pragma once
 
-#include "twebbrowser.h"
+#include "webview/twebbrowser.h"
 
 // Binds a web view's three events to a window's handlers of the same names, as both windows
 // do for their views.

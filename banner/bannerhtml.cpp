@@ -1,4 +1,4 @@
-#include "bannerhtml.h"
+#include "banner/bannerhtml.h"
 
 #include <QFontMetrics>
 #include <QPainter>

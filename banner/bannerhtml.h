@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bannerpaint.h"
+#include "banner/bannerpaint.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "bannerimages.h"
+#include "banner/bannerimages.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "bannerpaint.h"
+#include "banner/bannerpaint.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "programrandom.h"
+#include "banner/programrandom.h"
 
 #include <chrono>
 #include <cstdint>

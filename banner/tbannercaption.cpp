@@ -1,7 +1,7 @@
-#include "tbannercaption.h"
+#include "banner/tbannercaption.h"
 
-#include "bannerpaint.h"
-#include "programrandom.h"
+#include "banner/bannerpaint.h"
+#include "banner/programrandom.h"
 
 #include <QWidget>
 

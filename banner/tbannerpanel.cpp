@@ -1,7 +1,7 @@
-#include "tbannerpanel.h"
+#include "banner/tbannerpanel.h"
 
-#include "bannerhtml.h"
-#include "bannerpaint.h"
+#include "banner/bannerhtml.h"
+#include "banner/bannerpaint.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "bannerhtml.h"
-#include "tbannercaption.h"
-#include "tbannerpicture.h"
+#include "banner/bannerhtml.h"
+#include "banner/tbannercaption.h"
+#include "banner/tbannerpicture.h"
 
 #include <QColor>
 #include <QImage>

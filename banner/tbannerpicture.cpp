@@ -1,8 +1,8 @@
-#include "tbannerpicture.h"
+#include "banner/tbannerpicture.h"
 
-#include "bannerimages.h"
-#include "bannerpaint.h"
-#include "trailscribeerror.h"
+#include "banner/bannerimages.h"
+#include "banner/bannerpaint.h"
+#include "common/trailscribeerror.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -38,9 +38,9 @@ QImage TBannerPicture::DecodeImage(const QByteArray &data)
     return image;
 }
 
-void TBannerPicture::SetImageData(const QByteArray &data)
+void TBannerPicture::SetImageData(const QByteArray &bytes)
 {
-    m_image = DecodeImage(data);
+    m_image = DecodeImage(bytes);
     update();
 }
 

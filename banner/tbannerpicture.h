@@ -22,7 +22,7 @@ public:
     // format the platform reads. Throws TrailscribeError with "Empty image stream created",
     // "Could not load image. Invalid format", "Could not allocate memory for image" or
     // "Could not load image" when it cannot be decoded; the picture is then left unchanged.
-    void SetImageData(const QByteArray &data);
+    void SetImageData(const QByteArray &bytes);
     // The same from a file or resource path; "Could not create image stream" when it cannot be
     // opened.
     void LoadFromResource(const QString &path);

@@ -1,10 +1,10 @@
 // Cost of the caption's shade build (only on a width or shade change) against the cost of a
 // whole panel paint (every repaint), at several widths.
-#include "widgetbenchmain.h"
-#include "bannerimages.h"
-#include "bannerpaint.h"
-#include "fonts.h"
-#include "tbannerpanel.h"
+#include "bench/widgetbenchmain.h"
+#include "banner/bannerimages.h"
+#include "banner/bannerpaint.h"
+#include "common/fonts.h"
+#include "banner/tbannerpanel.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

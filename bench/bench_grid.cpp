@@ -1,8 +1,8 @@
 // What the recorder does after every navigation: add a row, write its address, fit column 0.
 // The cost per row must stay flat as the list grows.
-#include "widgetbenchmain.h"
-#include "fonts.h"
-#include "listgrid.h"
+#include "bench/widgetbenchmain.h"
+#include "common/fonts.h"
+#include "urllist/listgrid.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 // List output at several list sizes: the CSV file, the HTML file and the clipboard text, each
 // next to a plain write of the same bytes. Addresses are 100 bytes, POST texts 300. The "MB"
 // column is a rate over wall-clock time: megabytes (10^6 bytes) per second.
-#include "clipboardcopy.h"
-#include "csvwriter.h"
-#include "htmlwriter.h"
+#include "urllist/clipboardcopy.h"
+#include "urllist/csvwriter.h"
+#include "urllist/htmlwriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // The main of a benchmark that needs a widget application: offscreen unless told otherwise,
 // with the program's font substitutes.
 
-#include "fonts.h"
+#include "common/fonts.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

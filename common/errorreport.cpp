@@ -1,6 +1,6 @@
-#include "errorreport.h"
+#include "common/errorreport.h"
 
-#include "trailscribeerror.h"
+#include "common/trailscribeerror.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,13 +1,13 @@
-#include "formplacement.h"
+#include "placement/formplacement.h"
 
-#include "errorreport.h"
-#include "minmaxinfoevent.h"
-#include "placementlink.h"
-#include "placementstore.h"
-#include "placementtext.h"
-#include "windowhook.h"
-#include "windowplacement.h"
-#include "winminmaxinfo.h"
+#include "common/errorreport.h"
+#include "placement/minmaxinfoevent.h"
+#include "placement/placementlink.h"
+#include "placement/placementstore.h"
+#include "placement/placementtext.h"
+#include "placement/windowhook.h"
+#include "placement/windowplacement.h"
+#include "placement/winminmaxinfo.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

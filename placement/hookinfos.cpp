@@ -1,6 +1,6 @@
-#include "hookinfos.h"
+#include "placement/hookinfos.h"
 
-#include "windowhook.h"
+#include "placement/windowhook.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "minmaxinfoevent.h"
+#include "placement/minmaxinfoevent.h"
 
 TMinMaxInfoEvent::TMinMaxInfoEvent()
     : QEvent(eventType())

@@ -1,7 +1,7 @@
-#include "placementstore.h"
+#include "placement/placementstore.h"
 
-#include "placementtext.h"
-#include "trailscribeerror.h"
+#include "placement/placementtext.h"
+#include "common/trailscribeerror.h"
 
 #include <QRegularExpression>
 #include <QSettings>

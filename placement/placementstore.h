@@ -1,6 +1,6 @@
 #pragma once
 
-#include "placementtypes.h"
+#include "placement/placementtypes.h"
 
 #include <QString>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "placementtext.h"
+#include "placement/placementtext.h"
 
 namespace {
 bool isSeparator(QChar c)

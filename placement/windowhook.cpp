@@ -1,6 +1,6 @@
-#include "windowhook.h"
+#include "placement/windowhook.h"
 
-#include "wndprochook.h"
+#include "placement/wndprochook.h"
 
 TWindowHook::TWindowHook(QObject *owner)
     : QObject(owner)

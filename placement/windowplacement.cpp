@@ -1,4 +1,4 @@
-#include "windowplacement.h"
+#include "placement/windowplacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

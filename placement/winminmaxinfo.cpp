@@ -1,4 +1,4 @@
-#include "winminmaxinfo.h"
+#include "placement/winminmaxinfo.h"
 
 TWinMinMaxInfo::TWinMinMaxInfo(QObject *owner)
     : QObject(owner)

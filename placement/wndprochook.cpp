@@ -1,6 +1,6 @@
-#include "wndprochook.h"
+#include "placement/wndprochook.h"
 
-#include "hookinfos.h"
+#include "placement/hookinfos.h"
 
 #include <QWidget>
 

@@ -1,7 +1,3 @@
-if(TARGET ts_webview)
-  ts_add_test(NAME tst_formencoder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_formencoder.cpp LIBS ts_webview)
-  if(TARGET ts_testsupport)
-    ts_add_test(NAME tst_bodycapture SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bodycapture.cpp
-                LIBS ts_webview ts_testsupport DISPLAY TIMEOUT 600)
-  endif()
-endif()
+ts_add_test(NAME tst_formencoder SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_formencoder.cpp LIBS ts_webview)
+ts_add_test(NAME tst_bodycapture SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_bodycapture.cpp
+            LIBS ts_webview ts_testsupport DISPLAY TIMEOUT 600)

@@ -1,4 +1,2 @@
-if(TARGET ts_urllist)
-  ts_add_test(NAME tst_listgrid SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_listgrid.cpp LIBS ts_urllist)
-  ts_add_test(NAME tst_listgridwidget SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_listgridwidget.cpp LIBS ts_urllist)
-endif()
+ts_add_test(NAME tst_listgrid SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_listgrid.cpp LIBS ts_urllist)
+ts_add_test(NAME tst_listgridwidget SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_listgridwidget.cpp LIBS ts_urllist)

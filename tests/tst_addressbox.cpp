@@ -1,11 +1,11 @@
 // The address box: typed-URL history, auto-completion flags, the key table, type-ahead, mouse
 // choice and the edit field's place.
-#include "addresscombo.h"
-#include "addresskeys.h"
-#include "autocompleteflags.h"
-#include "errorreport.h"
-#include "trailscribeerror.h"
-#include "typedurlhistory.h"
+#include "addressbox/addresscombo.h"
+#include "addressbox/addresskeys.h"
+#include "addressbox/autocompleteflags.h"
+#include "common/errorreport.h"
+#include "common/trailscribeerror.h"
+#include "addressbox/typedurlhistory.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

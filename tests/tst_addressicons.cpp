@@ -1,8 +1,8 @@
 // The address box's icons (lookup rules, the field's icon, list entries) and its window shape.
-#include "addresscombo.h"
-#include "addressgeometry.h"
-#include "iconindex.h"
-#include "systemiconlist.h"
+#include "addressbox/addresscombo.h"
+#include "addressbox/addressgeometry.h"
+#include "addressbox/iconindex.h"
+#include "addressbox/systemiconlist.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The banner's pixel arithmetic, caption markup and random generator, without a window.
-#include "bannerhtml.h"
-#include "bannerpaint.h"
-#include "programrandom.h"
+#include "banner/bannerhtml.h"
+#include "banner/bannerpaint.h"
+#include "banner/programrandom.h"
 
 #include <QGuiApplication>
 #include <QFontMetrics>

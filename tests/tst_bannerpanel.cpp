@@ -1,11 +1,11 @@
 // The banner panel as a widget: its paint at two widths, the close square, the picture's click,
 // links in the caption, image decoding and the caching of the caption's shade.
-#include "bannerimages.h"
-#include "bannerpaint.h"
-#include "fonts.h"
-#include "programrandom.h"
-#include "tbannerpanel.h"
-#include "trailscribeerror.h"
+#include "banner/bannerimages.h"
+#include "banner/bannerpaint.h"
+#include "common/fonts.h"
+#include "banner/programrandom.h"
+#include "banner/tbannerpanel.h"
+#include "common/trailscribeerror.h"
 
 #include <QFile>
 #include <QFontMetrics>

@@ -1,10 +1,10 @@
 // End to end: form posts made by the real engine against a local server; the body each
 // navigation's PostData gets must equal the bytes the server received.
-#include "bodycapture.h"
-#include "formencoder.h"
-#include "httpserver.h"
-#include "twebbrowser.h"
-#include "webpage.h"
+#include "webview/bodycapture.h"
+#include "webview/formencoder.h"
+#include "tests/support/httpserver.h"
+#include "webview/twebbrowser.h"
+#include "webview/webpage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "clipboardcopy.h"
+#include "urllist/clipboardcopy.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

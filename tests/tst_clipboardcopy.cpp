@@ -1,7 +1,7 @@
-#include "cellfixtures.h"
-#include "clipboardcopy.h"
-#include "rtfplaintext.h"
-#include "trailscribeerror.h"
+#include "tests/support/cellfixtures.h"
+#include "urllist/clipboardcopy.h"
+#include "urllist/rtfplaintext.h"
+#include "common/trailscribeerror.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "cellfixtures.h"
-#include "csvwriter.h"
-#include "htmlwriter.h"
-#include "listgriderror.h"
-#include "trailscribeerror.h"
+#include "tests/support/cellfixtures.h"
+#include "urllist/csvwriter.h"
+#include "urllist/htmlwriter.h"
+#include "urllist/listgriderror.h"
+#include "common/trailscribeerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Browsing with the real web engine against a local server: "Go!", Back, Forward, status texts.
 
-#include "apptestsupport.h"
-#include "httpserver.h"
-#include "addresscombo.h"
+#include "tests/support/apptestsupport.h"
+#include "tests/support/httpserver.h"
+#include "addressbox/addresscombo.h"
 
 #include <QPushButton>
 #include <QStatusBar>

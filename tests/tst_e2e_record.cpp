@@ -2,10 +2,10 @@
 // and pop-ups, POST texts equal to what the server received, the list panel's height, and pages
 // that try to flood the program.
 
-#include "apptestsupport.h"
-#include "httpserver.h"
-#include "addresscombo.h"
-#include "tsurfwindow2.h"
+#include "tests/support/apptestsupport.h"
+#include "tests/support/httpserver.h"
+#include "addressbox/addresscombo.h"
+#include "app/tsurfwindow2.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // Start-up and exit of the real main window: one banner of three at random, the banner's close
 // square giving its height to the web view, and the placement coming back after "Close".
 
-#include "apptestsupport.h"
-#include "bannerpaint.h"
-#include "tbannerpanel.h"
+#include "tests/support/apptestsupport.h"
+#include "banner/bannerpaint.h"
+#include "banner/tbannerpanel.h"
 
 #include <QDir>
 #include <QFile>

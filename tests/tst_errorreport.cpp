@@ -1,8 +1,8 @@
 // The general error report: what it shows, and that no exception crosses the event loop.
 
-#include "errorreport.h"
-#include "trailscribeapplication.h"
-#include "trailscribeerror.h"
+#include "common/errorreport.h"
+#include "app/trailscribeapplication.h"
+#include "common/trailscribeerror.h"
 
 #include <QTest>
 #include <QTimer>

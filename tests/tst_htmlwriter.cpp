@@ -1,6 +1,6 @@
-#include "cellfixtures.h"
-#include "csvwriter.h"
-#include "htmlwriter.h"
+#include "tests/support/cellfixtures.h"
+#include "urllist/csvwriter.h"
+#include "urllist/htmlwriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

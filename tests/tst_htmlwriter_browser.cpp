@@ -1,4 +1,4 @@
-#include "htmlwriter.h"
+#include "urllist/htmlwriter.h"
 
 #include <QApplication>
 #include <QJsonArray>

@@ -1,10 +1,10 @@
 // The URL list's operations, its link rules and its drawing, without user input.
-#include "ansitext.h"
-#include "fonts.h"
-#include "linkcell.h"
-#include "listgrid.h"
-#include "listgridlook.h"
-#include "listgridmodel.h"
+#include "common/ansitext.h"
+#include "common/fonts.h"
+#include "urllist/linkcell.h"
+#include "urllist/listgrid.h"
+#include "urllist/listgridlook.h"
+#include "urllist/listgridmodel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The URL list under the user's mouse and keys.
-#include "fonts.h"
-#include "listgrid.h"
+#include "common/fonts.h"
+#include "urllist/listgrid.h"
 
 #include <QApplication>
 #include <QDesktopServices>

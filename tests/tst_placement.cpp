@@ -1,8 +1,8 @@
-#include "errorreport.h"
-#include "formplacement.h"
-#include "placementlink.h"
-#include "winminmaxinfo.h"
-#include "windowhook.h"
+#include "common/errorreport.h"
+#include "placement/formplacement.h"
+#include "placement/placementlink.h"
+#include "placement/winminmaxinfo.h"
+#include "placement/windowhook.h"
 
 #include <QApplication>
 #include <QCloseEvent>

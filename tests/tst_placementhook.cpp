@@ -1,5 +1,5 @@
-#include "windowhook.h"
-#include "wndprochook.h"
+#include "placement/windowhook.h"
+#include "placement/wndprochook.h"
 
 #include <QCoreApplication>
 #include <QEvent>

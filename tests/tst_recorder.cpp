@@ -1,5 +1,5 @@
-#include "listgrid.h"
-#include "recorder.h"
+#include "urllist/listgrid.h"
+#include "app/recorder.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 // The main window and the external window as a user meets them, without network: layout,
 // the "Go!" failure report, the toolbar and list commands, the save dialog and the clipboard.
 
-#include "apptestsupport.h"
-#include "surftoolbar.h"
-#include "addresscombo.h"
-#include "tbannerpanel.h"
-#include "tsurfwindow2.h"
+#include "tests/support/apptestsupport.h"
+#include "app/surftoolbar.h"
+#include "addressbox/addresscombo.h"
+#include "banner/tbannerpanel.h"
+#include "app/tsurfwindow2.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,9 +1,9 @@
-#include "clipboardcopy.h"
+#include "urllist/clipboardcopy.h"
 
-#include "ansitext.h"
-#include "csvwriter.h"
-#include "rtfplaintext.h"
-#include "trailscribeerror.h"
+#include "common/ansitext.h"
+#include "urllist/csvwriter.h"
+#include "urllist/rtfplaintext.h"
+#include "common/trailscribeerror.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cellsource.h"
+#include "urllist/cellsource.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
-#include "csvwriter.h"
+#include "urllist/csvwriter.h"
 
-#include "ansitext.h"
-#include "listgriderror.h"
-#include "trailscribeerror.h"
+#include "common/ansitext.h"
+#include "urllist/listgriderror.h"
+#include "common/trailscribeerror.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
-#include "htmlwriter.h"
+#include "urllist/htmlwriter.h"
 
-#include "ansitext.h"
-#include "csvwriter.h"
+#include "common/ansitext.h"
+#include "urllist/csvwriter.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "linkcell.h"
+#include "urllist/linkcell.h"
 
-#include "ansitext.h"
+#include "common/ansitext.h"
 
 #include <QByteArrayView>
 

@@ -1,11 +1,11 @@
-#include "listgrid.h"
+#include "urllist/listgrid.h"
 
-#include "ansitext.h"
-#include "errorreport.h"
-#include "linkcell.h"
-#include "listgriddelegate.h"
-#include "listgridlook.h"
-#include "listgridmodel.h"
+#include "common/ansitext.h"
+#include "common/errorreport.h"
+#include "urllist/linkcell.h"
+#include "urllist/listgriddelegate.h"
+#include "urllist/listgridlook.h"
+#include "urllist/listgridmodel.h"
 
 #include <QApplication>
 #include <QBitmap>

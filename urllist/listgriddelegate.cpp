@@ -1,8 +1,8 @@
-#include "listgriddelegate.h"
+#include "urllist/listgriddelegate.h"
 
-#include "ansitext.h"
-#include "listgridlook.h"
-#include "listgridmodel.h"
+#include "common/ansitext.h"
+#include "urllist/listgridlook.h"
+#include "urllist/listgridmodel.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trailscribeerror.h"
+#include "common/trailscribeerror.h"
 
 // Errors raised by the list grid's own operations, such as a list file that cannot be created.
 class EListGridError : public TrailscribeError

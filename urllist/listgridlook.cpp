@@ -1,6 +1,6 @@
-#include "listgridlook.h"
+#include "urllist/listgridlook.h"
 
-#include "fonts.h"
+#include "common/fonts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "listgridmodel.h"
+#include "urllist/listgridmodel.h"
 
-#include "ansitext.h"
-#include "linkcell.h"
+#include "common/ansitext.h"
+#include "urllist/linkcell.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 // The list's output operations: thin bindings of the grid to the CSV, HTML and clipboard
 // writers, which work on a read-only view of the cells.
 
-#include "cellsource.h"
-#include "clipboardcopy.h"
-#include "csvwriter.h"
-#include "htmlwriter.h"
-#include "listgrid.h"
+#include "urllist/cellsource.h"
+#include "urllist/clipboardcopy.h"
+#include "urllist/csvwriter.h"
+#include "urllist/htmlwriter.h"
+#include "urllist/listgrid.h"
 
 CellSource TListGrid::Cells() const
 {

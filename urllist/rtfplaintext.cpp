@@ -1,6 +1,6 @@
-#include "rtfplaintext.h"
+#include "urllist/rtfplaintext.h"
 
-#include "ansitext.h"
+#include "common/ansitext.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "bodycapture.h"
+#include "webview/bodycapture.h"
 
-#include "formencoder.h"
-#include "requestinterceptor.h"
+#include "webview/formencoder.h"
+#include "webview/requestinterceptor.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "formencoder.h"
+#include "webview/formencoder.h"
 
 #include <QHash>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
-#include "requestinterceptor.h"
+#include "webview/requestinterceptor.h"
 
-#include "bodycapture.h"
+#include "webview/bodycapture.h"
 
 #include <QWebEnginePage>
 #include <QWebEngineProfile>

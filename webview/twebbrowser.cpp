@@ -1,8 +1,8 @@
-#include "twebbrowser.h"
+#include "webview/twebbrowser.h"
 
-#include "errorreport.h"
-#include "trailscribeerror.h"
-#include "webpage.h"
+#include "common/errorreport.h"
+#include "common/trailscribeerror.h"
+#include "webview/webpage.h"
 
 #include <QWebEngineHistory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "postdata.h"
+#include "webview/postdata.h"
 
 #include <QString>
 #include <QUrl>

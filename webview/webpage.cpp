@@ -1,9 +1,9 @@
-#include "webpage.h"
+#include "webview/webpage.h"
 
-#include "bodycapture.h"
-#include "requestinterceptor.h"
-#include "twebbrowser.h"
-#include "webprofile.h"
+#include "webview/bodycapture.h"
+#include "webview/requestinterceptor.h"
+#include "webview/twebbrowser.h"
+#include "webview/webprofile.h"
 
 WebPage::WebPage(TWebBrowser *view) : QWebEnginePage(trailscribeProfile(), view), m_view(view)
 {

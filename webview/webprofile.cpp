@@ -1,6 +1,6 @@
-#include "webprofile.h"
+#include "webview/webprofile.h"
 
-#include "bodycapture.h"
+#include "webview/bodycapture.h"
 
 #include <QWebEngineProfile>
 

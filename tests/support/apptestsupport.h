@@ -2,11 +2,11 @@
 
 // Shared pieces of the tests that drive the real main window with the real web engine.
 
-#include "errorreport.h"
-#include "listgrid.h"
-#include "trailscribeapplication.h"
-#include "tsurfwindow.h"
-#include "twebbrowser.h"
+#include "common/errorreport.h"
+#include "urllist/listgrid.h"
+#include "app/trailscribeapplication.h"
+#include "app/tsurfwindow.h"
+#include "webview/twebbrowser.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "httpserver.h"
+#include "tests/support/httpserver.h"
 
 #include <QDeadlineTimer>
 #include <QMutexLocker>
