@@ -6,6 +6,7 @@
 #include <functional>
 
 class QEvent;
+class THookDispatcher;
 
 // A handler of the events of a hooked control. Setting `Handled` stops the event there.
 using THookMessageEvent = std::function<void(QObject *Sender, QEvent *Msg, bool &Handled)>;
@@ -13,7 +14,8 @@ using THookMessageEvent = std::function<void(QObject *Sender, QEvent *Msg, bool 
 // Puts handlers in front of and behind a control's own event handling. While `Active` and a
 // `Control` is set, `BeforeMessage` sees each event before the control does and `AfterMessage`
 // sees it after the control has handled it. Several hooks on one control run in the order they
-// were attached (TWndProcHook keeps the lists).
+// were attached: the first hook on a control gives it one event filter that serves them all, and
+// the last one to leave takes it away again; a destroyed control takes it along.
 //
 // Events that come from the window system itself (spontaneous ones: input, exposure, the window
 // manager's show and hide) pass the before-handlers only; to run handlers after the control,
@@ -40,14 +42,17 @@ public:
     void UnhookControl();
     bool IsHooked() const;
 
-    // Called by the dispatcher.
+    // Whether any hook is attached to `control`.
+    static bool IsControlHooked(const QWidget *control);
+
+private:
+    friend class THookDispatcher;
     void DoBeforeMessage(QEvent *msg, bool &handled);
     void DoAfterMessage(QEvent *msg, bool &handled);
 
-private:
     bool m_active = true;
-    bool m_hooked = false;
     QPointer<QWidget> m_control;
+    QPointer<THookDispatcher> m_dispatcher; // set while attached
     THookMessageEvent m_before;
     THookMessageEvent m_after;
 };

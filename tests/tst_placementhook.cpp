@@ -1,5 +1,4 @@
 #include "placement/windowhook.h"
-#include "placement/wndprochook.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -63,6 +62,7 @@ private slots:
     void handlersRunAroundTheControl();
     void removingTheLastHookPutsTheControlBack();
     void destroyedControlDropsItsRecord();
+    void hookAttachedWhileTheLastOneGoesStaysHooked();
     void otherEventFiltersStillSeeEvents();
 };
 
@@ -107,10 +107,10 @@ void TestPlacementHook::removingTheLastHookPutsTheControlBack()
     auto b = makeHook("B", log);
     b->SetControl(&control);
     a.reset();
-    QVERIFY(TWndProcHook::IsHooked(&control));
+    QVERIFY(TWindowHook::IsControlHooked(&control));
     QCOMPARE(probe(control, log), (QStringList{"B before", "control", "B after"}));
     b->UnhookControl();
-    QVERIFY(!TWndProcHook::IsHooked(&control));
+    QVERIFY(!TWindowHook::IsControlHooked(&control));
     QCOMPARE(probe(control, log), QStringList{"control"});
     QVERIFY(control.children().isEmpty()); // the dispatcher is gone too
 
@@ -121,7 +121,7 @@ void TestPlacementHook::removingTheLastHookPutsTheControlBack()
     });
     b->HookControl();
     QCOMPARE(probe(control, log), QStringList{"control"});
-    QVERIFY(!TWndProcHook::IsHooked(&control));
+    QVERIFY(!TWindowHook::IsControlHooked(&control));
     QCOMPARE(probe(control, log), QStringList{"control"});
 }
 
@@ -140,8 +140,36 @@ void TestPlacementHook::destroyedControlDropsItsRecord()
 
     Control next; // a new control starts without a record, wherever it lies
     next.log = &log;
-    QVERIFY(!TWndProcHook::IsHooked(&next));
+    QVERIFY(!TWindowHook::IsControlHooked(&next));
     QCOMPARE(probe(next, log), QStringList{"control"});
+}
+
+// The last hook leaves while it handles an event and a new one is attached to the same control
+// at that moment: the new hook must not go down with the leaving one's bookkeeping.
+void TestPlacementHook::hookAttachedWhileTheLastOneGoesStaysHooked()
+{
+    QStringList log;
+    Control control;
+    control.log = &log;
+    auto a = makeHook("A", log);
+    auto b = makeHook("B", log);
+    a->SetControl(&control);
+    a->SetBeforeMessage([&](QObject *, QEvent *e, bool &) {
+        if (e->type() != kProbe)
+            return;
+        a->UnhookControl();
+        b->SetControl(&control);
+    });
+    probe(control, log);
+    QVERIFY(!a->IsHooked());
+    QVERIFY(b->IsHooked());
+    QVERIFY(TWindowHook::IsControlHooked(&control));
+    QCOMPARE(probe(control, log), (QStringList{"B before", "control", "B after"}));
+
+    b->UnhookControl();
+    QVERIFY(!TWindowHook::IsControlHooked(&control));
+    QCOMPARE(probe(control, log), QStringList{"control"});
+    QVERIFY(control.children().isEmpty());
 }
 
 // A filter of someone else on the control, installed before the hook.
