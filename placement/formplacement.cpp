@@ -73,6 +73,7 @@ TFormPlacement::TFormPlacement(QObject *owner)
     });
     connect(m_minMaxInfo, &TWinMinMaxInfo::Changed, this, [this] { updateWinHook(); });
     if (m_form) {
+        m_formClassName = QString::fromLatin1(m_form->metaObject()->className());
         // Our handlers go in front of the form's own show, close and destroy handling.
         m_form->installEventFilter(this);
         m_defMaximize = hasMaximizeButton(m_form);
@@ -111,7 +112,7 @@ QString TFormPlacement::StoreSection() const
 {
     if (!m_iniSection.isEmpty())
         return m_iniSection;
-    return m_form ? QString::fromLatin1(m_form->metaObject()->className()) : QString();
+    return m_formClassName;
 }
 
 QString TFormPlacement::StoreLocation() const
@@ -301,6 +302,8 @@ bool TFormPlacement::eventFilter(QObject *watched, QEvent *event)
 
 void TFormPlacement::formShow()
 {
+    // A component made while the form itself was still being constructed saw only a base class.
+    m_formClassName = QString::fromLatin1(m_form->metaObject()->className());
     if (m_active)
         reportErrors([this] { RestorePlacement(); });
     centreForm();

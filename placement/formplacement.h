@@ -107,6 +107,9 @@ private:
     void winHookAfterMessage(QObject *sender, QEvent *msg, bool &handled);
 
     QWidget *m_form = nullptr;
+    // The form's class name, the section when IniSection is empty. Taken while the form is whole:
+    // a save at its destruction runs when only its QWidget part is left.
+    QString m_formClassName;
     bool m_active = true;
     QString m_iniFileName;
     QString m_iniSection;

@@ -14,6 +14,29 @@
 #include <QtTest>
 #include <memory>
 
+// Form classes of their own: with no IniSection set, a placement lies under the form's class name,
+// the most derived one, also when the component is made in a base class's constructor.
+class PlacedBase : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PlacedBase(bool withPlacement)
+    {
+        if (withPlacement)
+            new TFormPlacement(this);
+    }
+};
+
+class PlacedForm : public PlacedBase
+{
+    Q_OBJECT
+public:
+    explicit PlacedForm(bool placementInBase)
+        : PlacedBase(placementInBase)
+    {
+    }
+};
+
 namespace {
 const QSize kDesigned(400, 300);
 
@@ -149,6 +172,8 @@ private slots:
     void nonTextValueIsReportedAndLeftInPlace();
     void destroyedWithoutCloseWritesVisible();
     void refusedCloseSavesAtDestroyInstead();
+    void sectionIsTheFormsClassName_data();
+    void sectionIsTheFormsClassName();
     void shownAgainAfterSaveSavesAgain();
     void inactiveNeitherRestoresNorSaves();
     void componentDeletedAloneLetsTheFormGo();
@@ -437,6 +462,52 @@ void TestPlacement::refusedCloseSavesAtDestroyInstead()
     QVERIFY(storedNames().isEmpty());
     run.form.reset();
     QCOMPARE(stored("Visible").toString(), QStringLiteral("1"));
+}
+
+void TestPlacement::sectionIsTheFormsClassName_data()
+{
+    QTest::addColumn<bool>("inBase");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("saved at close") << false << true;
+    QTest::newRow("saved at destroy") << false << false;
+    QTest::newRow("made in the base class, saved at destroy") << true << false;
+}
+
+void TestPlacement::sectionIsTheFormsClassName()
+{
+    QFETCH(bool, inBase);
+    QFETCH(bool, closed);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("trailscribe.ini");
+    const QRect rect(70, 80, 300, 200);
+    {
+        PlacedForm form(inBase);
+        auto *placement = inBase ? form.findChild<TFormPlacement *>() : new TFormPlacement(&form);
+        QVERIFY(placement);
+        placement->SetIniFileName(file);
+        form.show();
+        QCoreApplication::processEvents();
+        QCOMPARE(placement->StoreSection(), QStringLiteral("PlacedForm"));
+        form.setGeometry(rect);
+        QCoreApplication::processEvents();
+        if (closed) {
+            form.close();
+            QCoreApplication::processEvents();
+        }
+    }
+    {
+        const QSettings ini(file, QSettings::IniFormat);
+        QCOMPARE(ini.childGroups(), QStringList{"PlacedForm"});
+        QCOMPARE(ini.value("PlacedForm/Visible").toString(), closed ? "0" : "1");
+    }
+
+    PlacedForm next(false);
+    auto *placement = new TFormPlacement(&next);
+    placement->SetIniFileName(file);
+    next.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(next.geometry(), rect);
+    QVERIFY(m_errors.isEmpty());
 }
 
 void TestPlacement::shownAgainAfterSaveSavesAgain()
