@@ -1,8 +1,9 @@
 #include "app/recorder.h"
 
+#include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 
-#include <QPointer>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -49,34 +50,77 @@ int fullListPanelHeight(int rowCount, int defaultRowHeight)
     return defaultRowHeight * rowCount + 10;
 }
 
-quint64 appendToLastRow(TListGrid &list, const QByteArray &address)
+Recorder::Recorder(TListGrid *list, QWidget *listPanel, QObject *parent)
+    : QObject(parent), m_list(list), m_listPanel(listPanel)
 {
-    if (!list.CellText(0, list.RowCount() - 1).isEmpty())
-        list.SetRowCount(list.RowCount() + 1);
-    const int last = list.RowCount() - 1;
-    list.SetCellText(0, last, address);
-    return list.RowId(last);
 }
 
-void writePostData(TListGrid &list, quint64 rowId, const PostDataRef &postData, ZeroBytes zeroBytes,
-                   std::function<void()> afterLateWrite)
+quint64 Recorder::append(const QByteArray &address)
+{
+    if (isScriptAddress(address))
+        return 0;
+    if (!m_list->CellText(UrlColumn, m_list->RowCount() - 1).isEmpty())
+        m_list->SetRowCount(m_list->RowCount() + 1);
+    const int last = m_list->RowCount() - 1;
+    m_list->SetCellText(UrlColumn, last, address);
+    return m_list->RowId(last);
+}
+
+bool Recorder::record(const QByteArray &address, const PostDataRef &postData, const Style &style)
+{
+    const quint64 rowId = append(address);
+    if (rowId == 0)
+        return false;
+    writePostText(rowId, postData, style);
+    if (style.fitList)
+        fitList();
+    return true;
+}
+
+void Recorder::writePostText(quint64 rowId, const PostDataRef &postData, const Style &style)
 {
     if (!postData)
         return;
     if (postData->hasBody()) {
-        list.SetCellText(1, list.RowOfId(rowId), postTextFromBody(postData->body(), zeroBytes));
+        m_list->SetCellText(PostDataColumn, m_list->RowOfId(rowId), postTextFromBody(postData->body(), style.zeroBytes));
         return;
     }
-    QPointer<TListGrid> grid(&list);
-    QObject::connect(postData.data(), &PostData::bodyReady, &list,
-                     [grid, rowId, zeroBytes, afterLateWrite](const QByteArray &body) {
-                         if (!grid)
-                             return;
-                         const int row = grid->RowOfId(rowId);
-                         if (row < 0)
-                             return;
-                         grid->SetCellText(1, row, postTextFromBody(body, zeroBytes));
-                         if (afterLateWrite)
-                             afterLateWrite();
-                     });
+    connect(postData.data(), &PostData::bodyReady, this, [this, rowId, style](const QByteArray &body) {
+        if (!m_list)
+            return;
+        const int row = m_list->RowOfId(rowId);
+        if (row < 0)
+            return;
+        m_list->SetCellText(PostDataColumn, row, postTextFromBody(body, style.zeroBytes));
+        if (style.fitList)
+            m_list->FitColumnWidth(PostDataColumn);
+    });
+}
+
+void Recorder::deleteCurrentRow()
+{
+    if (m_list->RowCount() > 2)
+        m_list->DeleteRows(m_list->CurrentRow(), 1);
+    else if (m_list->RowCount() == 2)
+        clear();
+}
+
+void Recorder::clear()
+{
+    m_list->ClearDataCells();
+    m_list->SetRowCount(2);
+}
+
+void Recorder::fitList()
+{
+    if (m_listPanel)
+        m_listPanel->setFixedHeight(listPanelHeight(m_list->RowCount(), m_list->DefaultRowHeight()));
+    m_list->FitColumnWidth(UrlColumn);
+    m_list->FitColumnWidth(PostDataColumn);
+}
+
+void Recorder::showWholeList()
+{
+    if (m_listPanel)
+        m_listPanel->setFixedHeight(fullListPanelHeight(m_list->RowCount(), m_list->DefaultRowHeight()));
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "urllist/listgrid.h"
 #include "webview/postdata.h"
 
 #include <QByteArray>
+#include <QObject>
+#include <QPointer>
 #include <QString>
-#include <functional>
 
-class TListGrid;
+class QWidget;
 
 // True when the text's first ten characters, with only the letters a to z turned into A to Z,
 // are exactly "JAVASCRIPT". Such addresses are never recorded.
@@ -23,13 +25,51 @@ int listPanelHeight(int rowCount, int defaultRowHeight);
 // The list panel's height at start-up and after "Clear URLs": every row, no upper bound.
 int fullListPanelHeight(int rowCount, int defaultRowHeight);
 
-// Writes an address into the last row of the URL list, after adding a row at the end when the
-// last row's URL cell is not empty. Returns the identity of the row written.
-quint64 appendToLastRow(TListGrid &list, const QByteArray &address);
+// The one writer of the URL list. Both windows hand it what their views report, as values; it
+// applies the rules they share (the script test, the last-row rule, the body's zero bytes,
+// late bodies to their own row) and sizes the list panel where the window asks for it.
+class Recorder : public QObject
+{
+    Q_OBJECT
+public:
+    // How a window records: the main window drops a body's zero bytes and fits the list to each
+    // new row; the external window keeps them and leaves the list's size alone.
+    struct Style
+    {
+        ZeroBytes zeroBytes;
+        bool fitList;
+    };
+    static constexpr Style MainWindow{ZeroBytes::Drop, true};
+    static constexpr Style ExternalWindow{ZeroBytes::Keep, false};
 
-// Writes a navigation's POST text into the row recorded for it: at once when its body is known,
-// otherwise when the body arrives, into that row wherever it stands then (nothing when the user
-// has deleted it). afterLateWrite runs after a late write. A navigation without a body leaves
-// the cell alone.
-void writePostData(TListGrid &list, quint64 rowId, const PostDataRef &postData, ZeroBytes zeroBytes,
-                   std::function<void()> afterLateWrite = {});
+    // listPanel is the widget whose height follows the list; it may be null.
+    Recorder(TListGrid *list, QWidget *listPanel, QObject *parent = nullptr);
+
+    TListGrid *list() const { return m_list; }
+
+    // The append step of "Add URL" and of every recording: nothing for a script address;
+    // otherwise the address goes into the last row, after a row is added at the end when the
+    // last row's URL cell is taken. Returns the identity of the row written, or 0.
+    quint64 append(const QByteArray &address);
+
+    // One navigation of a window's view: the address and, when the request has a body, its
+    // POST text, now or when the body arrives, into that row wherever it stands then (nothing
+    // when the user has deleted it). Returns false for a script address, which is not recorded.
+    bool record(const QByteArray &address, const PostDataRef &postData, const Style &style);
+
+    // "Delete URL": the current row goes; the last data row is emptied instead.
+    void deleteCurrentRow();
+    // Empties the list down to one empty data row.
+    void clear();
+
+    // The list panel: up to ten rows shown, and both columns fitted to their contents.
+    void fitList();
+    // The list panel shows every row (start-up, "Clear URLs").
+    void showWholeList();
+
+private:
+    void writePostText(quint64 rowId, const PostDataRef &postData, const Style &style);
+
+    QPointer<TListGrid> m_list;
+    QPointer<QWidget> m_listPanel;
+};

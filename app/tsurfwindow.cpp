@@ -4,6 +4,7 @@
 #include "urllist/clipboardcopy.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
+#include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "app/recorder.h"
 #include "app/surftoolbar.h"
@@ -15,8 +16,8 @@
 #include "app/toolicons.h"
 #include "common/trailscribeerror.h"
 #include "app/tsurfwindow2.h"
-#include "webview/twebbrowser.h"
 #include "app/webbrowserbinding.h"
+#include "webview/twebbrowser.h"
 #include "banner/programrandom.h"
 #include "banner/sponsorlink.h"
 
@@ -111,6 +112,7 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
 
     createListPanel();
     layout->addWidget(Panel5);
+    recorder = new Recorder(surfdata, Panel5, this);
 
     createBanners();
     for (TBannerPanel *b : m_banners)
@@ -261,7 +263,7 @@ void TSurfWindow::createPopupMenu()
 
 void TSurfWindow::FormCreate()
 {
-    surfwindow2 = new Tsurfwindow2(this);
+    surfwindow2 = new Tsurfwindow2(this, recorder);
     AddressBox = new TAddressCombo(Panel3);
     AddressBox->setObjectName(QStringLiteral("AddressBox"));
     AddressBox->move(40, 4);
@@ -303,7 +305,7 @@ void TSurfWindow::FormShow()
     BannerPanel2->setVisible(n == 2);
     BannerPanel3->setVisible(n == 3);
 
-    Panel5->setFixedHeight(fullListPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
+    recorder->showWholeList();
 }
 
 void TSurfWindow::closeEvent(QCloseEvent *event)
@@ -383,29 +385,20 @@ void TSurfWindow::WebBrowser2StatusTextChange(TWebBrowser *, const QString &text
 
 void TSurfWindow::Button7Click()
 {
-    if (isScriptAddress(AddressBox->Text()))
-        return;
-    appendToLastRow(*surfdata, toAnsi(AddressBox->Text()));
+    recorder->append(toAnsi(AddressBox->Text()));
 }
 
 void TSurfWindow::Button6Click()
 {
-    surfdata->ClearDataCells();
-    surfdata->SetRowCount(2);
+    recorder->clear();
 }
 
+// The address box shows every address, script addresses too; the recorder decides what is
+// recorded.
 void TSurfWindow::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)
 {
     AddressBox->SetText(url);
-    const QString text = AddressBox->Text();
-    if (isScriptAddress(text))
-        return;
-    Button7Click();
-    const int last = surfdata->RowCount() - 1;
-    writePostData(*surfdata, surfdata->RowId(last), postData, ZeroBytes::Drop, [this] { surfdata->FitColumnWidth(1); });
-    Panel5->setFixedHeight(listPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
-    surfdata->FitColumnWidth(0);
-    surfdata->FitColumnWidth(1);
+    recorder->record(toAnsi(url), postData, Recorder::MainWindow);
 }
 
 void TSurfWindow::WebBrowser2NewWindow2(TWebBrowser *, QWebEnginePage **ppDisp, bool *)
@@ -434,7 +427,7 @@ void TSurfWindow::ToolButton13Click()
 {
     surfdata->ClearDataCells();
     surfdata->SetRowCount(2);
-    Panel5->setFixedHeight(fullListPanelHeight(surfdata->RowCount(), surfdata->DefaultRowHeight()));
+    recorder->showWholeList();
 }
 
 QString TSurfWindow::runSaveDialog(const QString &defaultSuffix, const QString &filter)
@@ -480,13 +473,13 @@ void TSurfWindow::CopyAllToClipboard1Click()
 void TSurfWindow::CopyURL1Click()
 {
     if (TListGrid *grid = popupGrid())
-        SetClipboardText(grid->CellText(0, grid->Selection().Top));
+        SetClipboardText(grid->CellText(UrlColumn, grid->Selection().Top));
 }
 
 void TSurfWindow::CopyPOSTDATA1Click()
 {
     if (TListGrid *grid = popupGrid())
-        SetClipboardText(grid->CellText(1, grid->Selection().Top));
+        SetClipboardText(grid->CellText(PostDataColumn, grid->Selection().Top));
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool &autoHandle)

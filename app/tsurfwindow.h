@@ -25,6 +25,7 @@ class TFormPlacement;
 class TListGrid;
 class TWebBrowser;
 class Tsurfwindow2;
+class Recorder;
 
 // The main window: toolbar, address row, web view, the URL list, the sponsor banner and the
 // status line. Every navigation its web view starts is recorded into the URL list.
@@ -61,6 +62,8 @@ public:
     QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
+    // Writes every recorded row, for this window and the external one.
+    Recorder *recorder = nullptr;
 
     // Handlers.
     void FormCreate();
@@ -82,9 +85,13 @@ public:
     void CopyURL1Click();
     void CopyPOSTDATA1Click();
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool &autoHandle);
-    void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
+
+public slots:
+    void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2StatusTextChange(TWebBrowser *sender, const QString &text);
+
+public:
     void Button7Click();
     void Button6Click();
     void BannerPicture1Click(QObject *sender);

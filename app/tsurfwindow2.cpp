@@ -3,11 +3,9 @@
 #include "common/ansitext.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
-#include "urllist/listgrid.h"
 #include "app/recorder.h"
-#include "app/tsurfwindow.h"
-#include "webview/twebbrowser.h"
 #include "app/webbrowserbinding.h"
+#include "webview/twebbrowser.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,8 +19,9 @@
 
 #include <limits>
 
-Tsurfwindow2::Tsurfwindow2(TSurfWindow *mainWindow)
-    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow)
+Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
+    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow),
+      m_recorder(recorder)
 {
     setObjectName(QStringLiteral("surfwindow2"));
     setWindowTitle(QStringLiteral("Trailscribe - External Window"));
@@ -132,10 +131,5 @@ void Tsurfwindow2::WebBrowser2StatusTextChange(TWebBrowser *, const QString &tex
 void Tsurfwindow2::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)
 {
     url1->setText(url);
-    const QString text = url1->text();
-    if (isScriptAddress(text))
-        return;
-    TListGrid &list = *m_main->surfdata;
-    const quint64 rowId = appendToLastRow(list, toAnsi(text));
-    writePostData(list, rowId, postData, ZeroBytes::Keep);
+    m_recorder->record(toAnsi(url), postData, Recorder::ExternalWindow);
 }

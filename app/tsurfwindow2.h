@@ -11,7 +11,7 @@ class QPushButton;
 class QStatusBar;
 class QVBoxLayout;
 class QWebEnginePage;
-class TSurfWindow;
+class Recorder;
 class TWebBrowser;
 
 // The external window: pages that a site opens in a new window are shown here, and their
@@ -21,7 +21,8 @@ class Tsurfwindow2 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Tsurfwindow2(TSurfWindow *mainWindow);
+    // Records into the main window's list through its recorder.
+    Tsurfwindow2(QWidget *mainWindow, Recorder *recorder);
 
     QWidget *Panel8 = nullptr;
     QLabel *Label13 = nullptr;
@@ -38,8 +39,10 @@ public:
     void FormShow();
     bool FormCloseQuery();
     void Button1Click();
-    void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
+
+public slots:
+    void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2StatusTextChange(TWebBrowser *sender, const QString &text);
 
 protected:
@@ -47,7 +50,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    TSurfWindow *m_main;
+    QWidget *m_main;
+    Recorder *m_recorder;
     QVBoxLayout *m_layout = nullptr;
     bool m_centred = false;
 };

@@ -7,11 +7,9 @@
 template <typename Window>
 void bindWebBrowserHandlers(TWebBrowser *view, Window *window)
 {
-    view->OnBeforeNavigate2 = [window](TWebBrowser *s, const QString &u, const PostDataRef &p) {
-        window->WebBrowser2BeforeNavigate2(s, u, p);
+    QObject::connect(view, &TWebBrowser::BeforeNavigate2, window, &Window::WebBrowser2BeforeNavigate2);
+    QObject::connect(view, &TWebBrowser::StatusTextChange, window, &Window::WebBrowser2StatusTextChange);
+    view->OnNewWindow2 = [window](TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel) {
+        window->WebBrowser2NewWindow2(sender, ppDisp, cancel);
     };
-    view->OnNewWindow2 = [window](TWebBrowser *s, QWebEnginePage **pp, bool *c) {
-        window->WebBrowser2NewWindow2(s, pp, c);
-    };
-    view->OnStatusTextChange = [window](TWebBrowser *s, const QString &t) { window->WebBrowser2StatusTextChange(s, t); };
 }

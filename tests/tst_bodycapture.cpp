@@ -95,9 +95,9 @@ TWebBrowser *TestBodyCapture::newView()
 {
     auto *view = new TWebBrowser;
     view->resize(800, 600);
-    view->OnBeforeNavigate2 = [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
+    connect(view, &TWebBrowser::BeforeNavigate2, this, [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
         m_navigations.append({sender, url, postData});
-    };
+    });
     view->OnNewWindow2 = [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
         if (m_popup)
             m_popup.release()->deleteLater();
@@ -541,10 +541,10 @@ void TestBodyCapture::filesFromTheFileChooser()
     }
     TWebBrowser view;
     view.resize(400, 300);
-    view.OnBeforeNavigate2 = [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
-        m_navigations.append({sender, url, postData});
-    };
     auto *chooser = new ChooserPage(&view, {a, b});
+    connect(chooser, &WebPage::navigationStarting, this, [this, &view](const QString &url, const PostDataRef &postData) {
+        m_navigations.append({&view, url, postData});
+    });
     view.setPage(chooser);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));

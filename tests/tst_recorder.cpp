@@ -1,7 +1,18 @@
-#include "urllist/listgrid.h"
 #include "app/recorder.h"
+#include "urllist/listcolumn.h"
+#include "urllist/listgrid.h"
+
+#include <QWidget>
 
 #include <QTest>
+
+static QList<QByteArray> column(const TListGrid &list, int col)
+{
+    QList<QByteArray> out;
+    for (int r = 1; r < list.RowCount(); ++r)
+        out.append(list.CellText(col, r));
+    return out;
+}
 
 class TestRecorder : public QObject
 {
@@ -61,32 +72,74 @@ private slots:
     void lateBodiesFindTheirRowAfterOtherRowsWentAway()
     {
         TListGrid list;
-        const quint64 first = appendToLastRow(list, "http://a.test/");
-        const quint64 second = appendToLastRow(list, "http://b.test/");
-        const quint64 third = appendToLastRow(list, "http://c.test/");
-        QCOMPARE(list.RowCount(), 4);
+        QWidget panel;
+        Recorder recorder(&list, &panel);
+        QVERIFY(recorder.record("http://a.test/", {}, Recorder::MainWindow));
+        QVERIFY(recorder.record("http://b.test/", {}, Recorder::ExternalWindow));
+        QCOMPARE(list.RowCount(), 3);
         auto late = PostDataRef::create();
         auto gone = PostDataRef::create();
-        int lateWrites = 0;
-        writePostData(list, third, late, ZeroBytes::Drop, [&] { ++lateWrites; });
-        writePostData(list, second, gone, ZeroBytes::Keep);
-        list.DeleteRows(list.RowOfId(first), 1);
-        list.DeleteRows(list.RowOfId(second), 1);
-        QCOMPARE(list.RowCount(), 2);
+        QVERIFY(recorder.record("http://c.test/", late, Recorder::MainWindow));
+        QVERIFY(recorder.record("http://e.test/", gone, Recorder::ExternalWindow));
+        QCOMPARE(list.RowCount(), 5);
+        list.SetCurrentCell(UrlColumn, 1);
+        recorder.deleteCurrentRow();
+        list.SetCurrentCell(UrlColumn, 3);
+        recorder.deleteCurrentRow();
+        QCOMPARE(column(list, UrlColumn), (QList<QByteArray>{"http://b.test/", "http://c.test/"}));
         late->deliver(QByteArray("q=1\0", 4));
         gone->deliver("lost");
-        QCOMPARE(list.CellText(0, 1), QByteArray("http://c.test/"));
-        QCOMPARE(list.CellText(1, 1), QByteArray("q=1"));
-        QCOMPARE(lateWrites, 1);
+        QCOMPARE(column(list, PostDataColumn), (QList<QByteArray>{"", "q=1"}));
 
-        // A body known at once is written at once; none at all leaves the cell alone.
-        const quint64 fourth = appendToLastRow(list, "http://d.test/");
+        // A body known at once is written at once, with its zero bytes where the window keeps
+        // them; a navigation without one leaves its new row's cell empty.
         auto known = PostDataRef::create();
         known->deliver(QByteArray("z\0", 2));
-        writePostData(list, fourth, known, ZeroBytes::Keep);
-        QCOMPARE(list.CellText(1, 2), QByteArray("z\0", 2));
-        writePostData(list, fourth, PostDataRef(), ZeroBytes::Keep);
-        QCOMPARE(list.CellText(1, 2), QByteArray("z\0", 2));
+        QVERIFY(recorder.record("http://d.test/", known, Recorder::ExternalWindow));
+        QVERIFY(recorder.record("http://f.test/", {}, Recorder::MainWindow));
+        QCOMPARE(column(list, PostDataColumn), (QList<QByteArray>{"", "q=1", QByteArray("z\0", 2), ""}));
+    }
+
+    void scriptAddressesAndTheLastRow()
+    {
+        TListGrid list;
+        QWidget panel;
+        Recorder recorder(&list, &panel);
+        // The list starts with one empty data row: the first address fills it.
+        QVERIFY(!recorder.record("JavaScript:go()", PostDataRef::create(), Recorder::MainWindow));
+        QCOMPARE(recorder.append("javascript:void(0)"), quint64(0));
+        QCOMPARE(list.RowCount(), 2);
+        QVERIFY(recorder.append("http://a.test/") != 0);
+        QCOMPARE(list.RowCount(), 2);
+        QVERIFY(recorder.append("http://a.test/") != 0);
+        QCOMPARE(list.RowCount(), 3);
+        // An emptied last row is filled again rather than followed by another.
+        recorder.deleteCurrentRow();
+        list.SetCurrentCell(UrlColumn, 1);
+        recorder.deleteCurrentRow();
+        recorder.deleteCurrentRow();
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(list.CellText(UrlColumn, 1), QByteArray());
+        QVERIFY(recorder.append("http://b.test/") != 0);
+        QCOMPARE(column(list, UrlColumn), (QList<QByteArray>{"http://b.test/"}));
+    }
+
+    // The main window's recording fits the list panel to the rows; the external one leaves it.
+    void panelFollowsTheMainWindowsRows()
+    {
+        TListGrid list;
+        QWidget panel;
+        Recorder recorder(&list, &panel);
+        recorder.showWholeList();
+        QCOMPARE(panel.height(), fullListPanelHeight(2, list.DefaultRowHeight()));
+        recorder.record("http://a.test/", {}, Recorder::MainWindow);
+        recorder.record("http://b.test/", {}, Recorder::MainWindow);
+        const int height = listPanelHeight(3, list.DefaultRowHeight());
+        QCOMPARE(panel.height(), height);
+        recorder.record("http://c.test/", {}, Recorder::ExternalWindow);
+        QCOMPARE(panel.height(), height);
+        recorder.record("http://d.test/", {}, Recorder::MainWindow);
+        QCOMPARE(panel.height(), listPanelHeight(5, list.DefaultRowHeight()));
     }
 
     void panelHeight_data()

@@ -9,12 +9,21 @@
 TWebBrowser::TWebBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new WebPage(this))
 {
     setPage(m_page);
-    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) { fireStatusTextChange(url); });
+    connect(m_page, &WebPage::navigationStarting, this,
+            [this](const QString &url, const PostDataRef &postData) { emit BeforeNavigate2(this, url, postData); });
+    m_page->setNewWindowHandler([this]() -> QWebEnginePage * {
+        QWebEnginePage *target = nullptr;
+        bool cancel = false;
+        if (OnNewWindow2)
+            OnNewWindow2(this, &target, &cancel);
+        return cancel ? nullptr : target;
+    });
+    connect(m_page, &QWebEnginePage::linkHovered, this, &TWebBrowser::setStatusText);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        fireStatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString());
+        setStatusText(QStringLiteral("Opening page ") + m_page->requestedUrl().toString());
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        fireStatusTextChange(ok ? QStringLiteral("Done") : QStringLiteral("The page could not be loaded"));
+        setStatusText(ok ? QStringLiteral("Done") : QStringLiteral("The page could not be loaded"));
     });
 }
 
@@ -67,23 +76,8 @@ QWebEnginePage *TWebBrowser::Application() const
     return m_page;
 }
 
-void TWebBrowser::fireBeforeNavigate2(const QString &url, const PostDataRef &postData)
+// Called from the engine's signals: an error of a handler must not reach them.
+void TWebBrowser::setStatusText(const QString &text)
 {
-    if (OnBeforeNavigate2)
-        reportErrors([&] { OnBeforeNavigate2(this, url, postData); });
-}
-
-QWebEnginePage *TWebBrowser::fireNewWindow2()
-{
-    QWebEnginePage *target = nullptr;
-    bool cancel = false;
-    if (OnNewWindow2)
-        reportErrors([&] { OnNewWindow2(this, &target, &cancel); });
-    return cancel ? nullptr : target;
-}
-
-void TWebBrowser::fireStatusTextChange(const QString &text)
-{
-    if (OnStatusTextChange)
-        reportErrors([&] { OnStatusTextChange(this, text); });
+    reportErrors([&] { emit StatusTextChange(this, text); });
 }

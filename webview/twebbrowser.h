@@ -8,12 +8,11 @@
 #include <functional>
 
 class QWebEnginePage;
-class QWebEngineProfile;
 class WebPage;
 
-// The web view of a window: navigation, history, status texts and the two events the program
-// records from. Events are handlers bound one by one; an error a handler raises is caught here
-// and shown by the general error report, and the view goes on.
+// The web view of a window: navigation, history, status texts and the events the program
+// records from. An error a connected handler raises is caught and shown by the general error
+// report, and the view goes on.
 class TWebBrowser : public QWebEngineView
 {
     Q_OBJECT
@@ -34,17 +33,17 @@ public:
 
     WebPage *webPage() const { return m_page; }
 
-    // Before every navigation of the page and of each of its frames; every one goes ahead.
-    std::function<void(TWebBrowser *sender, const QString &url, const PostDataRef &postData)> OnBeforeNavigate2;
     // A page asks for a new window: set *ppDisp to the page that is to receive it, or *cancel.
+    // The engine waits for the answer, so this is a handler called at once, not a signal.
     std::function<void(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel)> OnNewWindow2;
-    std::function<void(TWebBrowser *sender, const QString &text)> OnStatusTextChange;
 
-    // Used by the page.
-    void fireBeforeNavigate2(const QString &url, const PostDataRef &postData);
-    QWebEnginePage *fireNewWindow2();
-    void fireStatusTextChange(const QString &text);
+signals:
+    // Before every navigation of the page and of each of its frames; every one goes ahead.
+    void BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
+    void StatusTextChange(TWebBrowser *sender, const QString &text);
 
 private:
+    void setStatusText(const QString &text);
+
     WebPage *m_page = nullptr;
 };

@@ -1,28 +1,33 @@
 #include "webview/webpage.h"
 
+#include "common/errorreport.h"
 #include "webview/bodycapture.h"
 #include "webview/requestinterceptor.h"
-#include "webview/twebbrowser.h"
 #include "webview/webprofile.h"
 
-WebPage::WebPage(TWebBrowser *view) : QWebEnginePage(trailscribeProfile(), view), m_view(view)
+WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
 {
     setUrlRequestInterceptor(new RequestInterceptor(this));
 }
 
+// Called by the engine: an error of a handler must not reach it.
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     Q_UNUSED(isMainFrame);
     auto postData = PostDataRef::create();
     BodyCapture::forProfile(profile())->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
-    m_view->fireBeforeNavigate2(url.toString(QUrl::FullyEncoded), postData);
+    const QString address = url.toString(QUrl::FullyEncoded);
+    reportErrors([&] { emit navigationStarting(address, postData); });
     return true;
 }
 
 QWebEnginePage *WebPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
-    return m_view->fireNewWindow2();
+    QWebEnginePage *target = nullptr;
+    if (m_newWindow)
+        reportErrors([&] { target = m_newWindow(); });
+    return target;
 }
 
 // Messages of our capture script are consumed; those of page scripts are ignored.
