@@ -11,7 +11,6 @@
 
 class QCompleter;
 class QKeyEvent;
-class TAddressCombo;
 class TAddressItemDelegate;
 
 enum TComboStyle { csSimple, csDropDown, csDropDownList };
@@ -52,6 +51,12 @@ public:
     void showPopup() override;
     void hidePopup() override;
 
+signals:
+    // Raised with the shown text when an address is chosen with the mouse or entered with Enter.
+    void OnUrlSelected(TCustomAddressCombo *sender, const QString &url);
+    // Raised on every click handling (a choice in the list, a type-ahead match).
+    void OnClick(TCustomAddressCombo *sender);
+
 protected:
     explicit TCustomAddressCombo(QWidget *parent = nullptr);
 
@@ -82,11 +87,6 @@ protected:
     void SetHasDropDown(bool hasDropDown);
     QStringList Items() const;
     void SetItems(const QStringList &items);
-
-    // Raised with the shown text when an address is chosen with the mouse or entered with Enter.
-    std::function<void(TAddressCombo *sender, const QString &url)> OnUrlSelected;
-    // Raised on every click handling (a choice in the list, a type-ahead match).
-    std::function<void(TCustomAddressCombo *sender)> OnClick;
 
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,7 +2,6 @@
 // handling and the editing handling.
 #include "addressbox/customaddresscombo.h"
 
-#include "addressbox/addresscombo.h"
 #include "addressbox/addresskeys.h"
 #include "addressbox/iconindex.h"
 #include "addressbox/typedurlhistory.h"
@@ -234,19 +233,16 @@ void TCustomAddressCombo::enteredAddressStep()
 {
     if (m_registryUpdate)
         writeTypedUrls(Items());
-    if (OnUrlSelected)
-        OnUrlSelected(dynamic_cast<TAddressCombo *>(this), Text());
+    emit OnUrlSelected(this, Text());
 }
 
 void TCustomAddressCombo::clickHandling(const QPoint &cursor)
 {
-    if (OnClick)
-        OnClick(this);
+    emit OnClick(this);
     if (DroppedDown() && droppedRectContains(m_droppedRect, cursor)) {
         m_address = Text();
         drawSelectedIcon();
-        if (OnUrlSelected)
-            OnUrlSelected(dynamic_cast<TAddressCombo *>(this), Text());
+        emit OnUrlSelected(this, Text());
     }
     lineEdit()->setReadOnly(false);
     lineEdit()->selectAll();

@@ -8,8 +8,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <functional>
-
 // A sponsor banner: a panel 88 pixels high, hidden when created, with a shaded caption bar that
 // holds the caption text and a close cross, and a picture below it. The body is a vertical
 // gradient inside a raised 1-pixel edge. Every paint is composed in an off-screen image and
@@ -51,16 +49,17 @@ public:
     bool CanSize() const { return false; }
     bool Collaps() const { return false; }
 
-    // Raised after the close button has hidden the panel.
-    std::function<void(QObject *sender)> OnClose;
-    // Raised for a press on a link of the caption or body whose target the shell does not open.
-    std::function<void(QObject *sender, const QString &anchor)> OnAnchorClick;
-
     // The area the picture fills: below the caption bar, inside the raised edge.
     QRect ChildArea() const;
 
     // Composes the whole panel, picture excluded, as it is copied to the screen.
     QImage ComposeImage();
+
+signals:
+    // Raised after the close button has hidden the panel.
+    void OnClose(QObject *sender);
+    // Raised for a press on a link of the caption or body whose target the shell does not open.
+    void OnAnchorClick(QObject *sender, const QString &anchor);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

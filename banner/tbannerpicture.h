@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <functional>
-
 // The picture of a banner panel: one still image, drawn once, unscaled and centred, with the hand
 // pointer over the whole area. A click (press and release of the left button) anywhere on it,
 // the margins around the image included, raises OnClick.
@@ -38,7 +36,8 @@ public:
     bool Animate() const { return false; }
     int Frame() const { return 0; }
 
-    std::function<void(QObject *sender)> OnClick;
+signals:
+    void OnClick(QObject *sender);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
