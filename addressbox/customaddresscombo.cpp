@@ -37,6 +37,10 @@ TCustomAddressCombo::TCustomAddressCombo(QWidget *parent)
 
     m_completer = lineEdit()->completer();
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { editingHandling(); });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+        m_fieldIconStale = true;
+        update();
+    });
 }
 
 TCustomAddressCombo::~TCustomAddressCombo() = default;

@@ -32,6 +32,7 @@ void TCustomAddressCombo::UpdateShape()
     const QRect arrow = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
     // The strip covers the style's whole drop-down button where that is wider than the metrics say.
     const int strip = arrow.isValid() ? qMax(metricStrip, width() - arrow.left()) : metricStrip;
+    ++m_shapeUpdates;
     const std::optional<QRegion> shape =
         addressBoxShape(size(), m_hasBorder, m_hasDropDown, Style() == csSimple, strip, frame, frame);
     if (shape)
@@ -45,14 +46,23 @@ void TCustomAddressCombo::paintEvent(QPaintEvent *event)
     QComboBox::paintEvent(event);
     {
         QPainter painter(this);
-        const int icon = m_showSelectedIcon ? m_selectedIcon : IconIndexOf(Text());
+        const int icon = m_showSelectedIcon ? m_selectedIcon : fieldIcon();
         const QPoint at = m_showSelectedIcon ? QPoint(4, 3) : QPoint(m_iconLeft, m_iconTop);
         const QPixmap pixmap = SystemIconList::shared().pixmap(icon);
         if (!pixmap.isNull())
             painter.drawPixmap(at, pixmap);
     }
     PlaceEdit();
-    UpdateShape();
+}
+
+int TCustomAddressCombo::fieldIcon()
+{
+    if (m_fieldIconStale) {
+        ++m_fieldIconLookups;
+        m_fieldIcon = IconIndexOf(Text());
+        m_fieldIconStale = false;
+    }
+    return m_fieldIcon;
 }
 
 bool TCustomAddressCombo::event(QEvent *event)
@@ -60,7 +70,11 @@ bool TCustomAddressCombo::event(QEvent *event)
     // A new parent means a new window: the history is loaded again when it is next shown.
     if (event->type() == QEvent::ParentChange)
         m_windowCreated = false;
-    return QComboBox::event(event);
+    const bool handled = QComboBox::event(event);
+    // The drop-down strip is as wide as the style draws it.
+    if (event->type() == QEvent::StyleChange)
+        UpdateShape();
+    return handled;
 }
 
 void TCustomAddressCombo::showEvent(QShowEvent *event)
