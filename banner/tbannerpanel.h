@@ -17,9 +17,6 @@ class TBannerPanel : public QWidget
     Q_OBJECT
 
 public:
-    enum TAlign { alBottom };
-    enum TBevel { bvRaised };
-
     explicit TBannerPanel(QWidget *parent = nullptr);
 
     TBannerCaption *Caption() const { return m_caption; }
@@ -39,15 +36,9 @@ public:
     bool FreeOnClose() const { return m_freeOnClose; }
     void SetFreeOnClose(bool on) { m_freeOnClose = on; }
 
-    // Fixed settings of a banner. The window docks the panel at its bottom edge (Align) and
-    // stacks it by Top; the user can neither move, resize nor collapse it.
-    TAlign Align() const { return alBottom; }
-    TBevel BevelOuter() const { return bvRaised; }
+    // The raised edge around the panel, in pixels. The window docks the panel at its bottom edge
+    // and stacks it by its top; the user can neither move, resize nor collapse it.
     int BevelWidth() const { return 1; }
-    bool Buffered() const { return true; }
-    bool CanMove() const { return false; }
-    bool CanSize() const { return false; }
-    bool Collaps() const { return false; }
 
     // The area the picture fills: below the caption bar, inside the raised edge.
     QRect ChildArea() const;

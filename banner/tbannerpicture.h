@@ -11,9 +11,6 @@ class TBannerPicture : public QWidget
     Q_OBJECT
 
 public:
-    enum TPicturePosition { bpCenter };
-    enum TStretchMode { smNever };
-
     explicit TBannerPicture(QWidget *parent = nullptr);
 
     // Decodes the image (its first frame) from the bytes of a stored picture, GIF or any other
@@ -30,11 +27,6 @@ public:
     const QImage &Image() const { return m_image; }
     // Where the image's top-left corner lies in the picture.
     QPoint ImageOrigin() const;
-
-    TPicturePosition PicturePosition() const { return bpCenter; }
-    TStretchMode StretchMode() const { return smNever; }
-    bool Animate() const { return false; }
-    int Frame() const { return 0; }
 
 signals:
     void OnClick(QObject *sender);

@@ -113,7 +113,6 @@ void TestBannerPanel::createdWithItsSettings()
     QCOMPARE(panel.ColorTo(), QColor(255, 255, 255));
     QVERIFY(panel.Text().isEmpty());
     QVERIFY(!panel.FreeOnClose());
-    QVERIFY(!panel.CanMove() && !panel.CanSize() && !panel.Collaps());
 
     TBannerCaption *caption = panel.Caption();
     QVERIFY(caption->Visible());
