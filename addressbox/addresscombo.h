@@ -2,7 +2,8 @@
 
 #include "addressbox/customaddresscombo.h"
 
-// The address box of the main window. It adds nothing but making the settings public.
+// The address box of the main window. It adds nothing but making the settings public; its
+// events, OnUrlSelected and OnClick, are signals of TCustomAddressCombo.
 class TAddressCombo : public TCustomAddressCombo
 {
     Q_OBJECT
@@ -37,6 +38,4 @@ public:
     using TCustomAddressCombo::SetHasDropDown;
     using TCustomAddressCombo::Items;
     using TCustomAddressCombo::SetItems;
-    using TCustomAddressCombo::OnUrlSelected;
-    using TCustomAddressCombo::OnClick;
 };

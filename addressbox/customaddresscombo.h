@@ -11,7 +11,6 @@
 
 class QCompleter;
 class QKeyEvent;
-class TAddressCombo;
 class TAddressItemDelegate;
 
 enum TComboStyle { csSimple, csDropDown, csDropDownList };
@@ -52,6 +51,17 @@ public:
     void showPopup() override;
     void hidePopup() override;
 
+    // How many times the field's icon has been looked up and the window shape applied, for checks
+    // that neither happens more often than its inputs change.
+    int FieldIconLookupCount() const { return m_fieldIconLookups; }
+    int ShapeUpdateCount() const { return m_shapeUpdates; }
+
+signals:
+    // Raised with the shown text when an address is chosen with the mouse or entered with Enter.
+    void OnUrlSelected(TCustomAddressCombo *sender, const QString &url);
+    // Raised on every click handling (a choice in the list, a type-ahead match).
+    void OnClick(TCustomAddressCombo *sender);
+
 protected:
     explicit TCustomAddressCombo(QWidget *parent = nullptr);
 
@@ -83,11 +93,6 @@ protected:
     QStringList Items() const;
     void SetItems(const QStringList &items);
 
-    // Raised with the shown text when an address is chosen with the mouse or entered with Enter.
-    std::function<void(TAddressCombo *sender, const QString &url)> OnUrlSelected;
-    // Raised on every click handling (a choice in the list, a type-ahead match).
-    std::function<void(TCustomAddressCombo *sender)> OnClick;
-
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -116,6 +121,8 @@ private:
     void clickHandling(const QPoint &cursor);
     void editingHandling();
     void drawSelectedIcon();
+    // The icon index of the field's text, looked up again only after the text has changed.
+    int fieldIcon();
     void showSuggestions(const QString &prefix);
 
     int selectedIndex() const;
@@ -144,6 +151,10 @@ private:
     bool m_showSelectedIcon = false; // the field shows SelectedIcon at (4, 3) until the text is edited or set
     bool m_windowCreated = false;
     QRect m_droppedRect; // screen rectangle of the open list
+    int m_fieldIcon = -1;
+    bool m_fieldIconStale = true;
+    int m_fieldIconLookups = 0;
+    int m_shapeUpdates = 0;
     QPointer<QCompleter> m_completer;
     TAddressItemDelegate *m_delegate = nullptr;
 };

@@ -234,7 +234,7 @@ void TSurfWindow::createBanners()
         TBannerPicture *picture = panel->Picture();
         picture->setObjectName(QString::fromLatin1(b.pictureName));
         picture->LoadFromResource(QString::fromLatin1(b.image));
-        picture->OnClick = [this](QObject *sender) { BannerPicture1Click(sender); };
+        connect(picture, &TBannerPicture::OnClick, this, &TSurfWindow::BannerPicture1Click);
         *b.panel = panel;
         *b.picture = picture;
         m_banners.append(panel);

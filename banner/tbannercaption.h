@@ -16,10 +16,6 @@ class TBannerCaption : public QObject
     Q_OBJECT
 
 public:
-    enum TShadeType { stDiagShade };
-    enum TCaptionShape { csRectangle };
-    enum TButtonPosition { cbpRight };
-
     // panel: the widget whose width the shade follows; it owns the caption.
     explicit TBannerCaption(QWidget *panel);
 
@@ -38,10 +34,6 @@ public:
     int ShadeGrain() const { return m_shadeGrain; }
     void SetShadeGrain(int grain);   // rebuilds the shade
 
-    TShadeType ShadeType() const { return stDiagShade; }
-    TCaptionShape Shape() const { return csRectangle; }
-    bool Flat() const { return true; }
-
     int ShadeLight() const { return m_shadeLight; }
     void SetShadeLight(int light);   // raised to at least 200; rebuilds the shade
 
@@ -58,10 +50,8 @@ public:
 
     bool CloseButton() const { return m_closeButton; }
     void SetCloseButton(bool on);
-    TButtonPosition ButtonPosition() const { return cbpRight; }
     QColor CloseButtonColor() const { return m_closeButtonColor; }
     void SetCloseButtonColor(const QColor &color);
-    bool MinMaxButton() const { return false; }
 
     QString Text() const { return m_text; }
     void SetText(const QString &text);

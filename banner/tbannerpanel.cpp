@@ -159,8 +159,7 @@ void TBannerPanel::mousePressEvent(QMouseEvent *event)
     const QPoint point = event->position().toPoint();
     if (m_caption->Visible() && m_caption->CloseButton() && closeSquare(width()).contains(point)) {
         setVisible(false);
-        if (OnClose)
-            OnClose(this);
+        emit OnClose(this);
         if (m_freeOnClose)
             deleteLater();
         return;
@@ -175,6 +174,6 @@ void TBannerPanel::mousePressEvent(QMouseEvent *event)
         return;
     if (isShellLink(anchor))
         QDesktopServices::openUrl(QUrl(anchor));
-    else if (OnAnchorClick)
-        OnAnchorClick(this, anchor);
+    else
+        emit OnAnchorClick(this, anchor);
 }

@@ -8,8 +8,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <functional>
-
 // A sponsor banner: a panel 88 pixels high, hidden when created, with a shaded caption bar that
 // holds the caption text and a close cross, and a picture below it. The body is a vertical
 // gradient inside a raised 1-pixel edge. Every paint is composed in an off-screen image and
@@ -19,9 +17,6 @@ class TBannerPanel : public QWidget
     Q_OBJECT
 
 public:
-    enum TAlign { alBottom };
-    enum TBevel { bvRaised };
-
     explicit TBannerPanel(QWidget *parent = nullptr);
 
     TBannerCaption *Caption() const { return m_caption; }
@@ -41,26 +36,21 @@ public:
     bool FreeOnClose() const { return m_freeOnClose; }
     void SetFreeOnClose(bool on) { m_freeOnClose = on; }
 
-    // Fixed settings of a banner. The window docks the panel at its bottom edge (Align) and
-    // stacks it by Top; the user can neither move, resize nor collapse it.
-    TAlign Align() const { return alBottom; }
-    TBevel BevelOuter() const { return bvRaised; }
+    // The raised edge around the panel, in pixels. The window docks the panel at its bottom edge
+    // and stacks it by its top; the user can neither move, resize nor collapse it.
     int BevelWidth() const { return 1; }
-    bool Buffered() const { return true; }
-    bool CanMove() const { return false; }
-    bool CanSize() const { return false; }
-    bool Collaps() const { return false; }
-
-    // Raised after the close button has hidden the panel.
-    std::function<void(QObject *sender)> OnClose;
-    // Raised for a press on a link of the caption or body whose target the shell does not open.
-    std::function<void(QObject *sender, const QString &anchor)> OnAnchorClick;
 
     // The area the picture fills: below the caption bar, inside the raised edge.
     QRect ChildArea() const;
 
     // Composes the whole panel, picture excluded, as it is copied to the screen.
     QImage ComposeImage();
+
+signals:
+    // Raised after the close button has hidden the panel.
+    void OnClose(QObject *sender);
+    // Raised for a press on a link of the caption or body whose target the shell does not open.
+    void OnAnchorClick(QObject *sender, const QString &anchor);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -79,8 +79,8 @@ void TBannerPicture::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !m_leftPressed)
         return;
     m_leftPressed = false;
-    if (rect().contains(event->position().toPoint()) && OnClick)
-        OnClick(this);
+    if (rect().contains(event->position().toPoint()))
+        emit OnClick(this);
 }
 
 void TBannerPicture::mouseDoubleClickEvent(QMouseEvent *event)

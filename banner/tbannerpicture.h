@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <functional>
-
 // The picture of a banner panel: one still image, drawn once, unscaled and centred, with the hand
 // pointer over the whole area. A click (press and release of the left button) anywhere on it,
 // the margins around the image included, raises OnClick.
@@ -13,9 +11,6 @@ class TBannerPicture : public QWidget
     Q_OBJECT
 
 public:
-    enum TPicturePosition { bpCenter };
-    enum TStretchMode { smNever };
-
     explicit TBannerPicture(QWidget *parent = nullptr);
 
     // Decodes the image (its first frame) from the bytes of a stored picture, GIF or any other
@@ -33,12 +28,8 @@ public:
     // Where the image's top-left corner lies in the picture.
     QPoint ImageOrigin() const;
 
-    TPicturePosition PicturePosition() const { return bpCenter; }
-    TStretchMode StretchMode() const { return smNever; }
-    bool Animate() const { return false; }
-    int Frame() const { return 0; }
-
-    std::function<void(QObject *sender)> OnClick;
+signals:
+    void OnClick(QObject *sender);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

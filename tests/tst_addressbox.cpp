@@ -104,11 +104,15 @@ private:
             window.resize(400, 300);
             box = new TAddressCombo(&window);
             box->move(40, 4);
-            box->OnUrlSelected = [this](TAddressCombo *sender, const QString &url) {
+            QObject::connect(box, &TAddressCombo::OnUrlSelected, box,
+                             [this](TCustomAddressCombo *sender, const QString &url) {
+                                 QVERIFY(sender == box);
+                                 urls << url;
+                             });
+            QObject::connect(box, &TAddressCombo::OnClick, box, [this](TCustomAddressCombo *sender) {
                 QVERIFY(sender == box);
-                urls << url;
-            };
-            box->OnClick = [this](TCustomAddressCombo *) { ++clicks; };
+                ++clicks;
+            });
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             box->SetItems(items);
@@ -145,7 +149,6 @@ private slots:
         QCOMPARE(box.HasDropDown(), true);
         QCOMPARE(box.Address(), QString());
         QCOMPARE(box.SelectedIcon(), -1);
-        QVERIFY(!box.OnUrlSelected);
     }
 
     void autoCompleteFlags_data()

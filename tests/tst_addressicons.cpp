@@ -317,6 +317,59 @@ private slots:
         box->SetHasDropDown(true);
         QVERIFY(box->mask().isEmpty());
     }
+
+    void paintingLooksNothingUp()
+    {
+        // A paint draws what the last change of text or size gave: it neither looks the icon up
+        // again (file system, MIME database) nor sets the window shape anew.
+        QWidget window;
+        window.resize(400, 100);
+        auto *box = new TAddressCombo(&window);
+        box->setGeometry(40, 4, 300, 22);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        box->SetHasDropDown(false); // a shape is in effect
+        box->setFocus();
+        const QRect field(box->IconLeft(), box->IconTop(), 16, 16);
+        // Paints the box once after a change, then again: the later paints do no work of their own.
+        const auto repaintedAlone = [box, field] {
+            const QImage drawn = region(box, field);
+            const int lookups = box->FieldIconLookupCount();
+            const int shapes = box->ShapeUpdateCount();
+            for (int i = 0; i < 3; ++i)
+                box->repaint();
+            return box->FieldIconLookupCount() == lookups && box->ShapeUpdateCount() == shapes
+                && difference(region(box, field), drawn) == 0;
+        };
+
+        box->SetText(QStringLiteral("http://www.example.com/"));
+        const QImage webPage = region(box, field);
+        const int lookups = box->FieldIconLookupCount();
+        const int shapes = box->ShapeUpdateCount();
+        QVERIFY(repaintedAlone());
+
+        // A new text is looked up once, however often it is painted.
+        box->SetText(QDir::rootPath());
+        QVERIFY(repaintedAlone());
+        QCOMPARE(box->FieldIconLookupCount(), lookups + 1);
+        DIFFERENT_IMAGES(region(box, field), webPage);
+        // So is a typed one.
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_A);
+        QCOMPARE(box->Text(), QDir::rootPath() + QLatin1Char('a'));
+        QVERIFY(repaintedAlone());
+        QCOMPARE(box->FieldIconLookupCount(), lookups + 2);
+        COMPARE_IMAGES(region(box, field), webPage); // a text that names nothing is a web page
+        QCOMPARE(box->ShapeUpdateCount(), shapes);
+
+        // A new size gives a new shape: the drop-down strip follows the right edge.
+        box->resize(250, 22);
+        QVERIFY(box->ShapeUpdateCount() > shapes);
+        QVERIFY(box->mask().contains(QPoint(150, 10)));
+        QVERIFY(!box->mask().contains(QPoint(248, 10)));
+        QVERIFY(repaintedAlone());
+        QCOMPARE(box->FieldIconLookupCount(), lookups + 2);
+    }
 };
 
 QTEST_MAIN(TestAddressIcons)

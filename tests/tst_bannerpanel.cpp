@@ -113,8 +113,6 @@ void TestBannerPanel::createdWithItsSettings()
     QCOMPARE(panel.ColorTo(), QColor(255, 255, 255));
     QVERIFY(panel.Text().isEmpty());
     QVERIFY(!panel.FreeOnClose());
-    QVERIFY(!panel.OnClose);
-    QVERIFY(!panel.CanMove() && !panel.CanSize() && !panel.Collaps());
 
     TBannerCaption *caption = panel.Caption();
     QVERIFY(caption->Visible());
@@ -368,9 +366,9 @@ void TestBannerPanel::closeSquare()
     BannerFixture fixture(792);
     int closed = 0;
     QObject *sender = nullptr;
-    fixture.panel->OnClose = [&](QObject *s) { ++closed; sender = s; };
+    connect(fixture.panel, &TBannerPanel::OnClose, fixture.panel, [&](QObject *s) { ++closed; sender = s; });
     bool clicked = false;
-    fixture.panel->Picture()->OnClick = [&](QObject *) { clicked = true; };
+    connect(fixture.panel->Picture(), &TBannerPicture::OnClick, fixture.panel, [&](QObject *) { clicked = true; });
 
     QTest::mousePress(fixture.panel, Qt::MouseButton(button), {}, point);
     QCOMPARE(fixture.panel->isHidden(), closes);
@@ -398,7 +396,7 @@ void TestBannerPanel::pictureClick()
     BannerFixture fixture(792);
     TBannerPicture *picture = fixture.panel->Picture();
     QList<QObject *> senders;
-    picture->OnClick = [&](QObject *sender) { senders.append(sender); };
+    connect(picture, &TBannerPicture::OnClick, picture, [&](QObject *sender) { senders.append(sender); });
 
     // on the image and on the margins around it
     for (const QPoint point : {QPoint(300, 30), QPoint(0, 0), QPoint(789, 65), QPoint(100, 33), QPoint(300, 1)})
@@ -425,10 +423,10 @@ void TestBannerPanel::captionAnchor()
     BannerFixture fixture(792);
     QStringList anchors;
     QObject *sender = nullptr;
-    fixture.panel->OnAnchorClick = [&](QObject *s, const QString &anchor) {
+    connect(fixture.panel, &TBannerPanel::OnAnchorClick, fixture.panel, [&](QObject *s, const QString &anchor) {
         anchors.append(anchor);
         sender = s;
-    };
+    });
     // the shipped caption holds no link: a press on its text does nothing
     QTest::mousePress(fixture.panel, Qt::LeftButton, {}, QPoint(396, 8));
     QVERIFY(anchors.isEmpty());
