@@ -4,6 +4,7 @@
 
 #include "addressbox/addressitemdelegate.h"
 #include "addressbox/typedurlhistory.h"
+#include "common/shownaddress.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -16,8 +17,8 @@ TCustomAddressCombo::TCustomAddressCombo(QWidget *parent)
     : QComboBox(parent)
 {
     setEditable(true);
-    // The box shows every recorded address whole: a data: address or a long query must not be
-    // cut at the line edit's default limit of 32767 characters.
+    // A typed or pasted address is not cut at the line edit's default limit of 32767
+    // characters; a longer one set by the program is held whole in m_longText (see SetText).
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     // Enter never adds to the list on its own, and a text that is in the list already is not
     // looked up: the key handling below decides what the list holds.
@@ -37,7 +38,10 @@ TCustomAddressCombo::TCustomAddressCombo(QWidget *parent)
 
     m_completer = lineEdit()->completer();
     connect(lineEdit(), &QLineEdit::textEdited, this, [this] { editingHandling(); });
-    connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &shown) {
+        // Any other change of the field's text replaces a long text that it showed the start of.
+        if (!m_longText.isNull() && shown != shownAddress(m_longText))
+            m_longText = QString();
         m_fieldIconStale = true;
         update();
     });
@@ -49,12 +53,15 @@ TCustomAddressCombo::~TCustomAddressCombo() = default;
 
 QString TCustomAddressCombo::Text() const
 {
-    return lineEdit()->text();
+    return m_longText.isNull() ? lineEdit()->text() : m_longText;
 }
 
+// A text longer than a field shows is kept whole for Text(); the field shows its beginning
+// until the user or the list changes it.
 void TCustomAddressCombo::SetText(const QString &text)
 {
-    lineEdit()->setText(text);
+    m_longText = text.size() > kLongestShownAddress ? text : QString();
+    lineEdit()->setText(shownAddress(text));
     m_showSelectedIcon = false;
     update();
 }

@@ -135,6 +135,7 @@ private:
     static constexpr int kEditOffset = 16;
 
     QString m_address;
+    QString m_longText;  // the whole text while the field shows only its beginning
     QString m_defaultProtocol;
     int m_itemHeight = 16;
     int m_iconLeft = 4;

@@ -3,6 +3,7 @@
 #include "common/ansitext.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
+#include "common/shownaddress.h"
 #include "app/recorder.h"
 #include "app/webbrowserbinding.h"
 #include "webview/twebbrowser.h"
@@ -16,8 +17,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
-#include <limits>
 
 Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow),
@@ -45,7 +44,6 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     url1 = new QLineEdit(Panel8);
     url1->setObjectName(QStringLiteral("url1"));
     url1->setReadOnly(true);
-    url1->setMaxLength(std::numeric_limits<int>::max());  // addresses are shown whole
     url1->setGeometry(40, 4, 421, 21);
     Bevel1 = new QFrame(Panel8);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -97,7 +95,7 @@ void Tsurfwindow2::showEvent(QShowEvent *event)
 
 void Tsurfwindow2::FormShow()
 {
-    url1->setText(WebBrowser2->LocationURL());
+    url1->setText(shownAddress(WebBrowser2->LocationURL()));
 }
 
 bool Tsurfwindow2::FormCloseQuery()
@@ -130,6 +128,6 @@ void Tsurfwindow2::WebBrowser2StatusTextChange(TWebBrowser *, const QString &tex
 
 void Tsurfwindow2::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)
 {
-    url1->setText(url);
+    url1->setText(shownAddress(url));
     m_recorder->record(toAnsi(url), postData, Recorder::ExternalWindow);
 }

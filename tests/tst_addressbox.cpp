@@ -623,6 +623,33 @@ private slots:
         QCOMPARE(f.clicks, 0);
     }
 
+    // An address too long for a field to lay out quickly is held whole, and the field shows its
+    // beginning; whatever replaces the field's text (typing, a list entry, another SetText)
+    // replaces the long one too.
+    void longAddressHeldWholeFieldShowsItsStart()
+    {
+        Fixture f(entries(3), "typed");
+        const QString longAddress = QStringLiteral("data:text/html,") + QString(2000000, QLatin1Char('x'));
+        f.box->SetAddress(longAddress);
+        QCOMPARE(f.box->Text(), longAddress);
+        QCOMPARE(f.box->Address(), longAddress);
+        QVERIFY(f.box->lineEdit()->text().size() < 10000);
+        QVERIFY(longAddress.startsWith(f.box->lineEdit()->text()));
+
+        f.box->lineEdit()->setFocus();
+        f.box->lineEdit()->end(false);
+        QTest::keyClick(f.box->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(f.box->Text(), f.box->lineEdit()->text());
+        QVERIFY(f.box->Text().size() < 10000);
+
+        f.box->SetText(longAddress);
+        QCOMPARE(f.box->Text(), longAddress);
+        f.box->setCurrentIndex(1);
+        QCOMPARE(f.box->Text(), entries(3).at(1));
+        f.box->SetText(QStringLiteral("short"));
+        QCOMPARE(f.box->Text(), QStringLiteral("short"));
+    }
+
     void placeEdit_data()
     {
         QTest::addColumn<QSize>("size");
