@@ -3,6 +3,7 @@
 #include "common/ansitext.h"
 #include "common/errorreport.h"
 #include "urllist/linkcell.h"
+#include "urllist/listcolumn.h"
 #include "urllist/listgriddelegate.h"
 #include "urllist/listgridlook.h"
 #include "urllist/listgridmodel.h"
@@ -26,7 +27,7 @@
 using namespace ListGridLook;
 
 namespace {
-constexpr int kColumns = 2;
+constexpr int kColumns = PostDataColumn + 1;
 constexpr int kSizingZone = 4;   // pixels either side of a column border in the heading row
 constexpr int kPanDeadZone = 5;  // pixels above or below the pan point that move nothing
 constexpr int kPanMarkSize = 32;
@@ -60,7 +61,7 @@ TListGrid::TListGrid(QWidget *parent)
     : QAbstractScrollArea(parent),
       m_model(new TListGridModel(kColumns, this)),
       m_delegate(new TListGridDelegate(this)),
-      m_colWidths{39, 750},
+      m_colWidths{39, 750}, // UrlColumn, PostDataColumn
       m_panUpCursor(arrowCursor(true)),
       m_panDownCursor(arrowCursor(false))
 {
@@ -76,8 +77,8 @@ TListGrid::TListGrid(QWidget *parent)
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
     m_model->resizeRows(2, kDefaultRowHeight);
-    m_model->setText(0, 0, "URL");
-    m_model->setText(1, 0, "POST-DATA");
+    m_model->setText(UrlColumn, 0, "URL");
+    m_model->setText(PostDataColumn, 0, "POST-DATA");
     applyFonts();
 
     verticalScrollBar()->setSingleStep(1);
