@@ -81,7 +81,7 @@ public:
     void CopyAllToClipboard1Click();
     void CopyURL1Click();
     void CopyPOSTDATA1Click();
-    void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool &autoHandle);
+    void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
     void WebBrowser2StatusTextChange(TWebBrowser *sender, const QString &text);

@@ -1,7 +1,7 @@
 #include "urllist/htmlwriter.h"
 
 #include "common/ansitext.h"
-#include "urllist/csvwriter.h"
+#include "urllist/listfile.h"
 
 namespace {
 
@@ -50,9 +50,9 @@ void appendEscaped(QByteArray &out, const QByteArray &cell)
     out.append(run, end - run);
 }
 
-void produceHtml(const CellSource &cells, const ByteSink &sink)
+void produceHtml(const CellSource &cells, bool outputFixedCells, const ByteSink &sink)
 {
-    const CellRange range = outputRange(cells, true);
+    const CellRange range = outputRange(cells, outputFixedCells);
     QByteArray buffer;
     buffer.reserve(kChunkSize + kChunkSize / 4);
     buffer += kDocumentStart;
@@ -85,14 +85,14 @@ void produceHtml(const CellSource &cells, const ByteSink &sink)
 
 } // namespace
 
-QByteArray htmlDocument(const CellSource &cells)
+QByteArray htmlDocument(const CellSource &cells, bool outputFixedCells)
 {
     QByteArray document;
-    produceHtml(cells, [&document](const QByteArray &bytes) { document += bytes; });
+    produceHtml(cells, outputFixedCells, [&document](const QByteArray &bytes) { document += bytes; });
     return document;
 }
 
-void SaveHtml(const QString &fileName, const CellSource &cells)
+void SaveHtml(const QString &fileName, const CellSource &cells, bool outputFixedCells)
 {
-    saveListFile(fileName, [&cells](const ByteSink &sink) { produceHtml(cells, sink); });
+    saveListFile(fileName, [&](const ByteSink &sink) { produceHtml(cells, outputFixedCells, sink); });
 }

@@ -615,10 +615,7 @@ void TListGrid::linkClick(int col, int row)
     // Our own copies: the handler may change the list while it runs.
     const QByteArray anchor = m_model->text(col, row);
     bool autoHandle = true;
-    if (OnAnchorClick) {
-        const auto handler = OnAnchorClick;
-        reportErrors([&] { handler(this, row, col, anchor, autoHandle); });
-    }
+    reportErrors([&] { emit AnchorClick(this, row, col, anchor, &autoHandle); });
     if (autoHandle)
         openAnchor(anchor);
 }

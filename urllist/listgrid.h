@@ -1,16 +1,16 @@
 #pragma once
 
+#include "urllist/csvwriter.h"
+
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <QCursor>
 #include <QPointer>
 #include <QTimer>
 
-#include <functional>
 #include <vector>
 
 class QMenu;
-struct CellSource;
 class TListGridModel;
 class TListGridDelegate;
 
@@ -74,21 +74,9 @@ public:
 
     TListGridModel *model() const { return m_model; }
 
-    // OnAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle)
-    std::function<void(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor,
-                       bool &autoHandle)>
-        OnAnchorClick;
-
-    // Output settings read by the CSV writer and the clipboard copy.
-    char CsvSeparator = 0;
-    bool QuoteEveryCell = false;
-    bool EmptyCellAsQuotes = true;
-    bool CaretTildeStyle = false;
-    bool OutputFixedCells = true;
-    bool OemConvert = false;
-    bool Multilinecells = false;
-    // OnFileProgress(Sender, progress): raised by SaveCsv after rows when assigned.
-    std::function<void(TListGrid *sender, qint16 progress)> OnFileProgress;
+    // Output settings read by the CSV writer (all of them), the HTML writer (OutputFixedCells)
+    // and the clipboard copy (none).
+    CsvOptions Csv;
 
     // Output (listgridoutput.cpp): the whole list as a CSV or HTML file, or on the clipboard.
     // The file writers raise EListGridError "Cannot Create file " + name when the file cannot
@@ -97,6 +85,16 @@ public:
     void SaveHtml(const QString &fileName) const;
     void CopyAllToClipboard() const;
     CellSource Cells() const;
+
+signals:
+    // A left click on a link cell (OnAnchorClick). autoHandle is true on entry; a handler that
+    // leaves it true lets the list open the anchor itself. Connect directly: the list reads
+    // autoHandle as soon as the signal returns.
+    void AnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor,
+                     bool *autoHandle);
+    // Raised by SaveCsv after rows, with the percentage written so far, whenever it changes
+    // (OnFileProgress).
+    void FileProgress(TListGrid *sender, qint16 progress);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
