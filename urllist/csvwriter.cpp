@@ -5,11 +5,9 @@
 #include <QList>
 
 #include <array>
+#include <cstring>
 
 namespace {
-
-// Bytes are handed to the file in chunks of about this size.
-constexpr qsizetype kChunkSize = 64 * 1024;
 
 // Unicode code points of bytes 0x80 to 0xFF in code page 437.
 constexpr std::array<char32_t, 128> kOem437High = {
@@ -99,23 +97,43 @@ QByteArray caretTildeLines(const QByteArray &t)
     return out;
 }
 
+// Whether the text holds any of the four bytes: this runs over every byte of the file, and the
+// C library's search is the fastest scan at hand.
+bool holdsAnyOf(const QByteArray &t, char a, char b, char c, char d)
+{
+    const char *p = t.constData();
+    const size_t n = size_t(t.size());
+    return std::memchr(p, a, n) || std::memchr(p, b, n) || std::memchr(p, c, n)
+        || std::memchr(p, d, n);
+}
+
+void appendCsvCell(QByteArray &out, const QByteArray &cell, const CsvOptions &options, char separator)
+{
+    // Most cells go out as they are; only the others take the full encoding.
+    if (!options.QuoteEveryCell && !options.OemConvert && !cell.isEmpty()
+        && !holdsAnyOf(cell, '"', separator, '\r', '\n'))
+        out.append(cell);
+    else
+        out.append(encodeCsvCell(cell, options));
+}
+
 void produceCsv(const CellSource &cells, const CsvOptions &options,
                 const FileProgressHandler &onFileProgress, const ByteSink &sink)
 {
     const char separator = options.CsvSeparator ? options.CsvSeparator : ',';
     const CellRange range = outputRange(cells, options.OutputFixedCells);
     QByteArray buffer;
-    buffer.reserve(kChunkSize + kChunkSize / 4);
+    buffer.reserve(kListFileBlock + kListFileBlock / 4);
     bool progressRaised = false;
     qint16 lastProgress = 0;
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
         for (int col = range.firstCol; col <= range.lastCol; ++col) {
             if (col != range.firstCol)
-                buffer += separator;
-            buffer += encodeCsvCell(cells.cellText(col, row), options);
+                buffer.append(separator);
+            appendCsvCell(buffer, cells.cellText(col, row), options, separator);
         }
-        buffer += "\r\n";
-        if (buffer.size() >= kChunkSize) {
+        buffer.append("\r\n", 2);
+        if (buffer.size() >= kListFileBlock) {
             sink(buffer);
             buffer.resize(0);
         }

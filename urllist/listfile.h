@@ -24,6 +24,9 @@ using FileProgressHandler = std::function<void(qint16 progress)>;
 // grid of one row.
 qint16 fileProgress(int row, int rowCount);
 
+// The writers hand their bytes to the sink in blocks of about this size.
+inline constexpr qsizetype kListFileBlock = 1024 * 1024;
+
 // Hands the producer a sink for the file's bytes and writes them to fileName, replacing the file
 // only once every byte is written. Throws EListGridError("Cannot Create file " + fileName) when
 // the file cannot be created and TrailscribeError with the system's message when a write fails;
