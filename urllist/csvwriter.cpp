@@ -107,7 +107,7 @@ bool holdsAnyOf(const QByteArray &t, char a, char b, char c, char d)
         || std::memchr(p, d, n);
 }
 
-void appendCsvCell(QByteArray &out, const QByteArray &cell, const CsvOptions &options, char separator)
+void appendCsvCell(BlockWriter &out, const QByteArray &cell, const CsvOptions &options, char separator)
 {
     // Most cells go out as they are; only the others take the full encoding.
     if (!options.QuoteEveryCell && !options.OemConvert && !cell.isEmpty()
@@ -122,21 +122,16 @@ void produceCsv(const CellSource &cells, const CsvOptions &options,
 {
     const char separator = options.CsvSeparator ? options.CsvSeparator : ',';
     const CellRange range = outputRange(cells, options.OutputFixedCells);
-    QByteArray buffer;
-    buffer.reserve(kListFileBlock + kListFileBlock / 4);
+    BlockWriter out(sink);
     bool progressRaised = false;
     qint16 lastProgress = 0;
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
         for (int col = range.firstCol; col <= range.lastCol; ++col) {
             if (col != range.firstCol)
-                buffer.append(separator);
-            appendCsvCell(buffer, cells.cellText(col, row), options, separator);
+                out.append(separator);
+            appendCsvCell(out, cells.cellText(col, row), options, separator);
         }
-        buffer.append("\r\n", 2);
-        if (buffer.size() >= kListFileBlock) {
-            sink(buffer);
-            buffer.resize(0);
-        }
+        out.append("\r\n");
         if (onFileProgress) {
             const qint16 progress = fileProgress(row, cells.rowCount);
             if (!progressRaised || progress != lastProgress) {
@@ -146,8 +141,7 @@ void produceCsv(const CellSource &cells, const CsvOptions &options,
             }
         }
     }
-    if (!buffer.isEmpty())
-        sink(buffer);
+    out.flush();
 }
 
 } // namespace
@@ -207,7 +201,7 @@ QByteArray csvText(const CellSource &cells, const CsvOptions &options,
                    const FileProgressHandler &onFileProgress)
 {
     QByteArray text;
-    produceCsv(cells, options, onFileProgress, [&text](const QByteArray &bytes) { text += bytes; });
+    produceCsv(cells, options, onFileProgress, [&text](const QByteArray &bytes) { text.append(bytes.constData(), bytes.size()); });
     return text;
 }
 

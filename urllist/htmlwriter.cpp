@@ -56,7 +56,7 @@ const char *find(const char *p, const char *end, char c)
 // Appends UTF-8 text with its markup characters as entities. Each markup character is searched
 // for with the C library's scan, which looks at every byte once per character and is far faster
 // than a loop over the bytes.
-void appendEscapedUtf8(QByteArray &out, const char *p, const char *const end)
+void appendEscapedUtf8(BlockWriter &out, const char *p, const char *const end)
 {
     std::array<const char *, kMarkup.size()> next;
     for (size_t k = 0; k < kMarkup.size(); ++k)
@@ -77,7 +77,7 @@ void appendEscapedUtf8(QByteArray &out, const char *p, const char *const end)
     out.append(p, end - p);
 }
 
-void appendEscaped(QByteArray &out, const QByteArray &cell)
+void appendEscaped(BlockWriter &out, const QByteArray &cell)
 {
     // ASCII is the same bytes in every 8-bit code page and in UTF-8.
     if (isAscii(cell.constData(), cell.size())) {
@@ -91,34 +91,29 @@ void appendEscaped(QByteArray &out, const QByteArray &cell)
 void produceHtml(const CellSource &cells, bool outputFixedCells, const ByteSink &sink)
 {
     const CellRange range = outputRange(cells, outputFixedCells);
-    QByteArray buffer;
-    buffer.reserve(kListFileBlock + kListFileBlock / 4);
-    buffer += kDocumentStart;
+    BlockWriter out(sink);
+    out.append(kDocumentStart);
     const int headingRows = qBound(0, cells.fixedRows, qMax(0, range.lastRow + 1));
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
         const bool heading = row < headingRows;
         if (row == range.firstRow && heading)
-            buffer += "<thead>\r\n";
+            out.append("<thead>\r\n");
         if (row == headingRows)
-            buffer += "<tbody>\r\n";
-        buffer.append(QByteArrayView("<tr>"));
+            out.append("<tbody>\r\n");
+        out.append("<tr>");
         for (int col = range.firstCol; col <= range.lastCol; ++col) {
-            buffer.append(heading ? QByteArrayView("<th>") : QByteArrayView("<td>"));
-            appendEscaped(buffer, cells.cellText(col, row));
-            buffer.append(heading ? QByteArrayView("</th>") : QByteArrayView("</td>"));
+            out.append(heading ? "<th>" : "<td>");
+            appendEscaped(out, cells.cellText(col, row));
+            out.append(heading ? "</th>" : "</td>");
         }
-        buffer.append(QByteArrayView("</tr>\r\n"));
+        out.append("</tr>\r\n");
         if (heading && row == headingRows - 1)
-            buffer += "</thead>\r\n";
+            out.append("</thead>\r\n");
         if (!heading && row == range.lastRow)
-            buffer += "</tbody>\r\n";
-        if (buffer.size() >= kListFileBlock) {
-            sink(buffer);
-            buffer.resize(0);
-        }
+            out.append("</tbody>\r\n");
     }
-    buffer += kDocumentEnd;
-    sink(buffer);
+    out.append(kDocumentEnd);
+    out.flush();
 }
 
 } // namespace
@@ -126,7 +121,8 @@ void produceHtml(const CellSource &cells, bool outputFixedCells, const ByteSink 
 QByteArray htmlDocument(const CellSource &cells, bool outputFixedCells)
 {
     QByteArray document;
-    produceHtml(cells, outputFixedCells, [&document](const QByteArray &bytes) { document += bytes; });
+    produceHtml(cells, outputFixedCells,
+                [&document](const QByteArray &bytes) { document.append(bytes.constData(), bytes.size()); });
     return document;
 }
 
