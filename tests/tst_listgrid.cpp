@@ -109,6 +109,7 @@ private slots:
     void outputFiles_data();
     void outputFiles();
     void fileProgressSignal();
+    void headingAndCellFonts();
 };
 
 void TstListGrid::linkRules_data()
@@ -681,6 +682,43 @@ void TstListGrid::fileProgressSignal()
     QVERIFY(dir.isValid());
     g.SaveCsv(dir.filePath("urls.csv"));
     QCOMPARE(raised, (QList<qint16>{0, 25, 50, 75, 100}));
+}
+
+// The heading row and the data rows have fonts of their own: setting one leaves the other, the
+// column fit measures each row with its own, and the zoom applies to both.
+void TstListGrid::headingAndCellFonts()
+{
+    TListGrid g;
+    QCOMPARE(g.Font(), cellFont(0));
+    QCOMPARE(g.FixedFont(), cellFont(0));
+    fill(g, {"ab"});
+
+    QFont big = tahoma8();
+    big.setPixelSize(30);
+    g.SetFixedFont(big);
+    QCOMPARE(g.FixedFont(), big);
+    QCOMPARE(g.Font(), cellFont(0));
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(big).horizontalAdvance("URL") + 10);
+
+    QFont wide = tahoma8();
+    wide.setPixelSize(40);
+    g.SetFont(wide);
+    QCOMPARE(g.Font(), wide);
+    QCOMPARE(g.FixedFont(), big);
+    const QByteArray text = "abcdefgh";
+    g.SetCellText(UrlColumn, 1, text);
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(wide).horizontalAdvance(text) + 10);
+
+    g.Zoom(3);
+    QVERIFY(zoomedFont(wide, 3).pixelSize() > wide.pixelSize());
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(zoomedFont(wide, 3)).horizontalAdvance(text) + 10);
+    g.SetCellText(UrlColumn, 1, "a");
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(zoomedFont(big, 3)).horizontalAdvance("URL") + 10);
+    QCOMPARE(g.Font(), wide); // the zoom is applied when drawing, not stored
 }
 
 QTEST_MAIN(TstListGrid)

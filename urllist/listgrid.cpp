@@ -62,6 +62,8 @@ TListGrid::TListGrid(QWidget *parent)
       m_model(new TListGridModel(kColumns, this)),
       m_delegate(new TListGridDelegate(this)),
       m_colWidths{39, 750}, // UrlColumn, PostDataColumn
+      m_font(cellFont(0)),
+      m_fixedFont(cellFont(0)),
       m_panUpCursor(arrowCursor(true)),
       m_panDownCursor(arrowCursor(false))
 {
@@ -239,11 +241,26 @@ void TListGrid::Zoom(int delta)
     viewport()->update();
 }
 
+void TListGrid::SetFont(const QFont &font)
+{
+    m_font = font;
+    applyFonts();
+    viewport()->update();
+}
+
+void TListGrid::SetFixedFont(const QFont &font)
+{
+    m_fixedFont = font;
+    applyFonts();
+    viewport()->update();
+}
+
 void TListGrid::applyFonts()
 {
-    const QFont f = cellFont(m_zoom);
-    m_delegate->setFonts(f, f);
-    m_model->setMeasure([fm = QFontMetrics(f), fixedFm = QFontMetrics(f)](
+    const QFont font = zoomedFont(m_font, m_zoom);
+    const QFont fixedFont = zoomedFont(m_fixedFont, m_zoom);
+    m_delegate->setFonts(font, fixedFont);
+    m_model->setMeasure([fm = QFontMetrics(font), fixedFm = QFontMetrics(fixedFont)](
                             const QByteArray &text, int row) {
         return (row < kFixedRows ? fixedFm : fm).horizontalAdvance(fromAnsi(text));
     });

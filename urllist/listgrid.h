@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <QCursor>
+#include <QFont>
 #include <QPointer>
 #include <QTimer>
 
@@ -56,6 +57,13 @@ public:
     // Changes the zoom offset by delta; a change that would leave -10..+10 is ignored.
     void Zoom(int delta);
     int TopRow() const { return m_topRow; }
+
+    // The font of the data rows (Font) and of the heading row (FixedFont), at zoom offset 0; the
+    // list draws and measures with them zoomed. The widget's own font() is not used.
+    QFont Font() const { return m_font; }
+    void SetFont(const QFont &font);
+    QFont FixedFont() const { return m_fixedFont; }
+    void SetFixedFont(const QFont &font);
     // The first top row at which the last row is fully shown.
     int LastTopRow() const;
 
@@ -137,6 +145,8 @@ private:
     TListGridModel *m_model;
     TListGridDelegate *m_delegate;
     std::vector<int> m_colWidths;
+    QFont m_font;
+    QFont m_fixedFont;
     int m_curCol = 0;
     int m_curRow = 1;
     int m_topRow = 1;
