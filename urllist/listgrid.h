@@ -12,6 +12,7 @@
 #include <vector>
 
 class QMenu;
+class QModelIndex;
 class TListGridModel;
 class TListGridDelegate;
 
@@ -141,6 +142,9 @@ private:
     void stopPanning();
     void panTick();
     void moveByWheelNotches(int notches);
+    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void rowsChanged();
+    static QCursor panCursor(bool up);
 
     TListGridModel *m_model;
     TListGridDelegate *m_delegate;

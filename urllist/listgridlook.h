@@ -12,6 +12,7 @@ inline constexpr int kDefaultRowHeight = 21;
 inline constexpr int kDefaultColWidth = 64;
 inline constexpr int kMinZoom = -10;
 inline constexpr int kMaxZoom = 10;
+inline constexpr int kPanMarkSize = 32; // the pan mark, drawn from the pressed point
 
 inline QColor primaryBandColor() { return QColor(255, 255, 223); }
 inline QColor secondaryBandColor() { return QColor(236, 236, 255); }
