@@ -59,14 +59,15 @@ public:
     void Zoom(int delta);
     int TopRow() const { return m_topRow; }
 
+    // The first top row at which the last row is fully shown.
+    int LastTopRow() const;
+
     // The font of the data rows (Font) and of the heading row (FixedFont), at zoom offset 0; the
     // list draws and measures with them zoomed. The widget's own font() is not used.
     QFont Font() const { return m_font; }
     void SetFont(const QFont &font);
     QFont FixedFont() const { return m_fixedFont; }
     void SetFixedFont(const QFont &font);
-    // The first top row at which the last row is fully shown.
-    int LastTopRow() const;
 
     // A row's identity that survives rows deleted or added before it.
     quint64 RowId(int row) const;
