@@ -209,9 +209,8 @@ void TSurfWindow::createListPanel()
     surfdata = new TListGrid(Panel5);
     surfdata->setObjectName(QStringLiteral("surfdata"));
     l->addWidget(surfdata);
-    surfdata->OnAnchorClick = [this](TListGrid *s, int r, int c, const QByteArray &a, bool &autoHandle) {
-        surfdataAnchorClick(s, r, c, a, autoHandle);
-    };
+    connect(surfdata, &TListGrid::AnchorClick, this, &TSurfWindow::surfdataAnchorClick,
+            Qt::DirectConnection);
 }
 
 void TSurfWindow::createBanners()
@@ -482,11 +481,11 @@ void TSurfWindow::CopyPOSTDATA1Click()
         SetClipboardText(grid->CellText(PostDataColumn, grid->Selection().Top));
 }
 
-void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool &autoHandle)
+void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)
 {
     AddressBox->SetAddress(fromAnsi(anchor));
     gotobutton2Click();
-    autoHandle = false;
+    *autoHandle = false;
 }
 
 void TSurfWindow::BannerPicture1Click(QObject *)

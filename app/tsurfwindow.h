@@ -84,7 +84,7 @@ public:
     void CopyAllToClipboard1Click();
     void CopyURL1Click();
     void CopyPOSTDATA1Click();
-    void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool &autoHandle);
+    void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 
 public slots:

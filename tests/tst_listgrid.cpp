@@ -2,16 +2,19 @@
 #include "common/ansitext.h"
 #include "common/fonts.h"
 #include "urllist/linkcell.h"
+#include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "urllist/listgridlook.h"
 #include "urllist/listgridmodel.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace ListGridLook;
@@ -103,6 +106,10 @@ private slots:
     void bands();
     void drawsLinksAndHeading();
     void hugeCellIsFast();
+    void outputFiles_data();
+    void outputFiles();
+    void fileProgressSignal();
+    void headingAndCellFonts();
 };
 
 void TstListGrid::linkRules_data()
@@ -240,9 +247,9 @@ void TstListGrid::newList()
     QCOMPARE(g.RowHeight(1), 21);
     QCOMPARE(g.ColWidth(0), 39);
     QCOMPARE(g.ZoomOffset(), 0);
-    QCOMPARE(g.CsvSeparator, '\0');
-    QVERIFY(g.EmptyCellAsQuotes);
-    QVERIFY(g.OutputFixedCells);
+    QCOMPARE(g.Csv.CsvSeparator, '\0');
+    QVERIFY(g.Csv.EmptyCellAsQuotes);
+    QVERIFY(g.Csv.OutputFixedCells);
 }
 
 void TstListGrid::setCellText()
@@ -623,6 +630,95 @@ void TstListGrid::hugeCellIsFast()
     QCOMPARE(g.CellText(0, 2).size(), dataUrl.size());
     QVERIFY(g.model()->isLink(1, 1));
     QCOMPARE(g.ColWidth(0), fullFit(g, 0));
+}
+
+// Both list files follow OutputFixedCells: without it the heading row is left out.
+void TstListGrid::outputFiles_data()
+{
+    QTest::addColumn<bool>("html");
+    QTest::addColumn<bool>("outputFixedCells");
+    QTest::newRow("CSV with fixed cells") << false << true;
+    QTest::newRow("CSV without fixed cells") << false << false;
+    QTest::newRow("HTML with fixed cells") << true << true;
+    QTest::newRow("HTML without fixed cells") << true << false;
+}
+
+void TstListGrid::outputFiles()
+{
+    QFETCH(bool, html);
+    QFETCH(bool, outputFixedCells);
+    TListGrid g;
+    fill(g, {"http://a/", "http://b/"});
+    g.SetCellText(PostDataColumn, 2, "q=1");
+    g.Csv.OutputFixedCells = outputFixedCells;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("urls");
+    if (html)
+        g.SaveHtml(path);
+    else
+        g.SaveCsv(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(written.contains("POST-DATA"), outputFixedCells);
+    QCOMPARE(written.contains("<th>"), html && outputFixedCells);
+    QVERIFY(written.contains("http://a/"));
+    QVERIFY(written.contains("q=1"));
+    if (!html)
+        QCOMPARE(written.count("\r\n"), outputFixedCells ? 3 : 2);
+}
+
+void TstListGrid::fileProgressSignal()
+{
+    TListGrid g;
+    fill(g, {"a", "b", "c", "d"});
+    QList<qint16> raised;
+    QObject::connect(&g, &TListGrid::FileProgress, &g, [&](TListGrid *sender, qint16 progress) {
+        QCOMPARE(sender, &g);
+        raised.append(progress);
+    });
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    g.SaveCsv(dir.filePath("urls.csv"));
+    QCOMPARE(raised, (QList<qint16>{0, 25, 50, 75, 100}));
+}
+
+// The heading row and the data rows have fonts of their own: setting one leaves the other, the
+// column fit measures each row with its own, and the zoom applies to both.
+void TstListGrid::headingAndCellFonts()
+{
+    TListGrid g;
+    QCOMPARE(g.Font(), cellFont(0));
+    QCOMPARE(g.FixedFont(), cellFont(0));
+    fill(g, {"ab"});
+
+    QFont big = tahoma8();
+    big.setPixelSize(30);
+    g.SetFixedFont(big);
+    QCOMPARE(g.FixedFont(), big);
+    QCOMPARE(g.Font(), cellFont(0));
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(big).horizontalAdvance("URL") + 10);
+
+    QFont wide = tahoma8();
+    wide.setPixelSize(40);
+    g.SetFont(wide);
+    QCOMPARE(g.Font(), wide);
+    QCOMPARE(g.FixedFont(), big);
+    const QByteArray text = "abcdefgh";
+    g.SetCellText(UrlColumn, 1, text);
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(wide).horizontalAdvance(text) + 10);
+
+    g.Zoom(3);
+    QVERIFY(zoomedFont(wide, 3).pixelSize() > wide.pixelSize());
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(zoomedFont(wide, 3)).horizontalAdvance(text) + 10);
+    g.SetCellText(UrlColumn, 1, "a");
+    g.FitColumnWidth(UrlColumn);
+    QCOMPARE(g.ColWidth(UrlColumn), QFontMetrics(zoomedFont(big, 3)).horizontalAdvance("URL") + 10);
+    QCOMPARE(g.Font(), wide); // the zoom is applied when drawing, not stored
 }
 
 QTEST_MAIN(TstListGrid)

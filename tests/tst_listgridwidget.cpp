@@ -47,12 +47,13 @@ struct Fixture
     // The handler of the program: records the call and clears AutoHandle.
     void recordClicks(bool clearAutoHandle = true)
     {
-        grid->OnAnchorClick = [this, clearAutoHandle](TListGrid *s, int row, int col,
-                                                      const QByteArray &anchor, bool &autoHandle) {
-            calls.append({s, row, col, anchor, autoHandle});
-            if (clearAutoHandle)
-                autoHandle = false;
-        };
+        QObject::connect(grid, &TListGrid::AnchorClick, grid,
+                         [this, clearAutoHandle](TListGrid *s, int row, int col,
+                                                 const QByteArray &anchor, bool *autoHandle) {
+                             calls.append({s, row, col, anchor, *autoHandle});
+                             if (clearAutoHandle)
+                                 *autoHandle = false;
+                         });
     }
     QWidget *vp() const { return grid->viewport(); }
     QPoint rightPartOf(int col, int row) const

@@ -1,7 +1,7 @@
 #include "urllist/clipboardcopy.h"
 
 #include "common/ansitext.h"
-#include "urllist/csvwriter.h"
+#include "urllist/listfile.h"
 #include "urllist/rtfplaintext.h"
 #include "common/trailscribeerror.h"
 

@@ -1,19 +1,13 @@
 #include "urllist/csvwriter.h"
 
 #include "common/ansitext.h"
-#include "urllist/listgriderror.h"
-#include "common/trailscribeerror.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QList>
 
 #include <array>
-#include <cerrno>
+#include <cstring>
 
 namespace {
-
-// Bytes are handed to the file in chunks of about this size.
-constexpr qsizetype kChunkSize = 64 * 1024;
 
 // Unicode code points of bytes 0x80 to 0xFF in code page 437.
 constexpr std::array<char32_t, 128> kOem437High = {
@@ -103,26 +97,41 @@ QByteArray caretTildeLines(const QByteArray &t)
     return out;
 }
 
+// Whether the text holds any of the four bytes: this runs over every byte of the file, and the
+// C library's search is the fastest scan at hand.
+bool holdsAnyOf(const QByteArray &t, char a, char b, char c, char d)
+{
+    const char *p = t.constData();
+    const size_t n = size_t(t.size());
+    return std::memchr(p, a, n) || std::memchr(p, b, n) || std::memchr(p, c, n)
+        || std::memchr(p, d, n);
+}
+
+void appendCsvCell(BlockWriter &out, const QByteArray &cell, const CsvOptions &options, char separator)
+{
+    // Most cells go out as they are; only the others take the full encoding.
+    if (!options.QuoteEveryCell && !options.OemConvert && !cell.isEmpty()
+        && !holdsAnyOf(cell, '"', separator, '\r', '\n'))
+        out.append(cell);
+    else
+        out.append(encodeCsvCell(cell, options));
+}
+
 void produceCsv(const CellSource &cells, const CsvOptions &options,
                 const FileProgressHandler &onFileProgress, const ByteSink &sink)
 {
     const char separator = options.CsvSeparator ? options.CsvSeparator : ',';
     const CellRange range = outputRange(cells, options.OutputFixedCells);
-    QByteArray buffer;
-    buffer.reserve(kChunkSize + kChunkSize / 4);
+    BlockWriter out(sink);
     bool progressRaised = false;
     qint16 lastProgress = 0;
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
         for (int col = range.firstCol; col <= range.lastCol; ++col) {
             if (col != range.firstCol)
-                buffer += separator;
-            buffer += encodeCsvCell(cells.cellText(col, row), options);
+                out.append(separator);
+            appendCsvCell(out, cells.cellText(col, row), options, separator);
         }
-        buffer += "\r\n";
-        if (buffer.size() >= kChunkSize) {
-            sink(buffer);
-            buffer.resize(0);
-        }
+        out.append("\r\n");
         if (onFileProgress) {
             const qint16 progress = fileProgress(row, cells.rowCount);
             if (!progressRaised || progress != lastProgress) {
@@ -132,32 +141,10 @@ void produceCsv(const CellSource &cells, const CsvOptions &options,
             }
         }
     }
-    if (!buffer.isEmpty())
-        sink(buffer);
+    out.flush();
 }
 
 } // namespace
-
-CellRange outputRange(const CellSource &cells, bool outputFixedCells)
-{
-    if (outputFixedCells)
-        return {0, cells.rowCount - 1, 0, cells.colCount - 1};
-    return {cells.fixedRows, cells.rowCount - cells.fixedFooters - 1,
-            cells.fixedCols, cells.colCount - cells.fixedRightCols - 1};
-}
-
-qint16 fileProgress(int row, int rowCount)
-{
-    const qint64 divisor = qint64(rowCount) - 1;
-    if (divisor <= 0)
-        return 100;
-    const qint64 scaled = qint64(row) * 100;
-    qint64 quotient = scaled / divisor;
-    const qint64 twiceRemainder = (scaled % divisor) * 2;
-    if (twiceRemainder > divisor || (twiceRemainder == divisor && quotient % 2 != 0))
-        ++quotient;
-    return qint16(quotient);
-}
 
 QByteArray ansiToOem(const QByteArray &text)
 {
@@ -214,7 +201,7 @@ QByteArray csvText(const CellSource &cells, const CsvOptions &options,
                    const FileProgressHandler &onFileProgress)
 {
     QByteArray text;
-    produceCsv(cells, options, onFileProgress, [&text](const QByteArray &bytes) { text += bytes; });
+    produceCsv(cells, options, onFileProgress, [&text](const QByteArray &bytes) { text.append(bytes.constData(), bytes.size()); });
     return text;
 }
 
@@ -222,37 +209,4 @@ void SaveCsv(const QString &fileName, const CellSource &cells, const CsvOptions 
              const FileProgressHandler &onFileProgress)
 {
     saveListFile(fileName, [&](const ByteSink &sink) { produceCsv(cells, options, onFileProgress, sink); });
-}
-
-void saveListFile(const QString &fileName, const std::function<void(const ByteSink &sink)> &produce)
-{
-    // The bytes go to a temporary file next to the target, which replaces the target only when
-    // every byte is written; on any failure QSaveFile removes the temporary file.
-    const auto cannotCreate = [&fileName] {
-        return EListGridError(QStringLiteral("Cannot Create file ") + fileName);
-    };
-    const QFileInfo target(fileName);
-    if (fileName.isEmpty() || target.isDir() || (target.exists() && !target.isWritable()))
-        throw cannotCreate();
-    QSaveFile file(fileName);
-    // Unbuffered: every write reaches the system at once, so a short write shows at the call
-    // that made it. Qt reports a short write only by its count, without an error, and would
-    // otherwise commit the truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw cannotCreate();
-    produce([&file](const QByteArray &bytes) {
-        errno = 0;
-        if (file.write(bytes) == bytes.size())
-            return;
-        const int systemError = errno;
-        if (file.error() != QFileDevice::NoError)
-            throw TrailscribeError(file.errorString());
-        throw TrailscribeError(qt_error_string(systemError ? systemError : EIO));
-    });
-    if (!file.commit()) {
-        // Every byte is out; only putting the file in place of the old one failed.
-        if (file.error() == QFileDevice::RenameError)
-            throw cannotCreate();
-        throw TrailscribeError(file.errorString());
-    }
 }

@@ -1,11 +1,12 @@
 #include "urllist/htmlwriter.h"
 
 #include "common/ansitext.h"
-#include "urllist/csvwriter.h"
+#include "urllist/listfile.h"
+
+#include <array>
+#include <cstring>
 
 namespace {
-
-constexpr qsizetype kChunkSize = 64 * 1024;
 
 constexpr char kDocumentStart[] =
     "<!DOCTYPE html>\r\n"
@@ -28,71 +29,104 @@ constexpr char kDocumentEnd[] =
     "</body>\r\n"
     "</html>\r\n";
 
-void appendEscaped(QByteArray &out, const QByteArray &cell)
+bool isAscii(const char *p, qsizetype n)
 {
-    const QByteArray utf8 = fromAnsi(cell).toUtf8();
-    const char *run = utf8.constData();
-    const char *const end = run + utf8.size();
-    for (const char *p = run; p != end; ++p) {
-        const char *entity = nullptr;
-        switch (*p) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        case '\'': entity = "&#39;"; break;
-        default: continue;
-        }
-        out.append(run, p - run);
-        out.append(entity);
-        run = p + 1;
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    quint64 bits = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        bits |= word;
     }
-    out.append(run, end - run);
+    for (; i < n; ++i)
+        bits |= static_cast<unsigned char>(p[i]);
+    return (bits & kHighBits) == 0;
 }
 
-void produceHtml(const CellSource &cells, const ByteSink &sink)
+constexpr std::array<char, 5> kMarkup = {'&', '<', '>', '"', '\''};
+constexpr std::array<QByteArrayView, 5> kEntities = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
+
+const char *find(const char *p, const char *end, char c)
 {
-    const CellRange range = outputRange(cells, true);
-    QByteArray buffer;
-    buffer.reserve(kChunkSize + kChunkSize / 4);
-    buffer += kDocumentStart;
+    const void *hit = std::memchr(p, c, size_t(end - p));
+    return hit ? static_cast<const char *>(hit) : end;
+}
+
+// Appends UTF-8 text with its markup characters as entities. Each markup character is searched
+// for with the C library's scan, which looks at every byte once per character and is far faster
+// than a loop over the bytes.
+void appendEscapedUtf8(BlockWriter &out, const char *p, const char *const end)
+{
+    std::array<const char *, kMarkup.size()> next;
+    for (size_t k = 0; k < kMarkup.size(); ++k)
+        next[k] = find(p, end, kMarkup[k]);
+    for (;;) {
+        size_t first = 0;
+        for (size_t k = 1; k < next.size(); ++k)
+            if (next[k] < next[first])
+                first = k;
+        const char *const at = next[first];
+        if (at == end)
+            break;
+        out.append(p, at - p);
+        out.append(kEntities[first]);
+        p = at + 1;
+        next[first] = find(p, end, kMarkup[first]);
+    }
+    out.append(p, end - p);
+}
+
+void appendEscaped(BlockWriter &out, const QByteArray &cell)
+{
+    // ASCII is the same bytes in every 8-bit code page and in UTF-8.
+    if (isAscii(cell.constData(), cell.size())) {
+        appendEscapedUtf8(out, cell.constData(), cell.constData() + cell.size());
+        return;
+    }
+    const QByteArray utf8 = fromAnsi(cell).toUtf8();
+    appendEscapedUtf8(out, utf8.constData(), utf8.constData() + utf8.size());
+}
+
+void produceHtml(const CellSource &cells, bool outputFixedCells, const ByteSink &sink)
+{
+    const CellRange range = outputRange(cells, outputFixedCells);
+    BlockWriter out(sink);
+    out.append(kDocumentStart);
     const int headingRows = qBound(0, cells.fixedRows, qMax(0, range.lastRow + 1));
     for (int row = range.firstRow; row <= range.lastRow; ++row) {
         const bool heading = row < headingRows;
         if (row == range.firstRow && heading)
-            buffer += "<thead>\r\n";
+            out.append("<thead>\r\n");
         if (row == headingRows)
-            buffer += "<tbody>\r\n";
-        buffer += "<tr>";
+            out.append("<tbody>\r\n");
+        out.append("<tr>");
         for (int col = range.firstCol; col <= range.lastCol; ++col) {
-            buffer += heading ? "<th>" : "<td>";
-            appendEscaped(buffer, cells.cellText(col, row));
-            buffer += heading ? "</th>" : "</td>";
+            out.append(heading ? "<th>" : "<td>");
+            appendEscaped(out, cells.cellText(col, row));
+            out.append(heading ? "</th>" : "</td>");
         }
-        buffer += "</tr>\r\n";
+        out.append("</tr>\r\n");
         if (heading && row == headingRows - 1)
-            buffer += "</thead>\r\n";
+            out.append("</thead>\r\n");
         if (!heading && row == range.lastRow)
-            buffer += "</tbody>\r\n";
-        if (buffer.size() >= kChunkSize) {
-            sink(buffer);
-            buffer.resize(0);
-        }
+            out.append("</tbody>\r\n");
     }
-    buffer += kDocumentEnd;
-    sink(buffer);
+    out.append(kDocumentEnd);
+    out.flush();
 }
 
 } // namespace
 
-QByteArray htmlDocument(const CellSource &cells)
+QByteArray htmlDocument(const CellSource &cells, bool outputFixedCells)
 {
     QByteArray document;
-    produceHtml(cells, [&document](const QByteArray &bytes) { document += bytes; });
+    produceHtml(cells, outputFixedCells,
+                [&document](const QByteArray &bytes) { document.append(bytes.constData(), bytes.size()); });
     return document;
 }
 
-void SaveHtml(const QString &fileName, const CellSource &cells)
+void SaveHtml(const QString &fileName, const CellSource &cells, bool outputFixedCells)
 {
-    saveListFile(fileName, [&cells](const ByteSink &sink) { produceHtml(cells, sink); });
+    saveListFile(fileName, [&](const ByteSink &sink) { produceHtml(cells, outputFixedCells, sink); });
 }

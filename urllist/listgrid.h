@@ -1,16 +1,18 @@
 #pragma once
 
+#include "urllist/csvwriter.h"
+
 #include <QAbstractScrollArea>
 #include <QByteArray>
 #include <QCursor>
+#include <QFont>
 #include <QPointer>
 #include <QTimer>
 
-#include <functional>
 #include <vector>
 
 class QMenu;
-struct CellSource;
+class QModelIndex;
 class TListGridModel;
 class TListGridDelegate;
 
@@ -56,8 +58,16 @@ public:
     // Changes the zoom offset by delta; a change that would leave -10..+10 is ignored.
     void Zoom(int delta);
     int TopRow() const { return m_topRow; }
+
     // The first top row at which the last row is fully shown.
     int LastTopRow() const;
+
+    // The font of the data rows (Font) and of the heading row (FixedFont), at zoom offset 0; the
+    // list draws and measures with them zoomed. The widget's own font() is not used.
+    QFont Font() const { return m_font; }
+    void SetFont(const QFont &font);
+    QFont FixedFont() const { return m_fixedFont; }
+    void SetFixedFont(const QFont &font);
 
     // A row's identity that survives rows deleted or added before it.
     quint64 RowId(int row) const;
@@ -74,21 +84,9 @@ public:
 
     TListGridModel *model() const { return m_model; }
 
-    // OnAnchorClick(Sender, ARow, ACol, Anchor, AutoHandle)
-    std::function<void(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor,
-                       bool &autoHandle)>
-        OnAnchorClick;
-
-    // Output settings read by the CSV writer and the clipboard copy.
-    char CsvSeparator = 0;
-    bool QuoteEveryCell = false;
-    bool EmptyCellAsQuotes = true;
-    bool CaretTildeStyle = false;
-    bool OutputFixedCells = true;
-    bool OemConvert = false;
-    bool Multilinecells = false;
-    // OnFileProgress(Sender, progress): raised by SaveCsv after rows when assigned.
-    std::function<void(TListGrid *sender, qint16 progress)> OnFileProgress;
+    // Output settings read by the CSV writer (all of them), the HTML writer (OutputFixedCells)
+    // and the clipboard copy (none).
+    CsvOptions Csv;
 
     // Output (listgridoutput.cpp): the whole list as a CSV or HTML file, or on the clipboard.
     // The file writers raise EListGridError "Cannot Create file " + name when the file cannot
@@ -97,6 +95,16 @@ public:
     void SaveHtml(const QString &fileName) const;
     void CopyAllToClipboard() const;
     CellSource Cells() const;
+
+signals:
+    // A left click on a link cell (OnAnchorClick). autoHandle is true on entry; a handler that
+    // leaves it true lets the list open the anchor itself. Connect directly: the list reads
+    // autoHandle as soon as the signal returns.
+    void AnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor,
+                     bool *autoHandle);
+    // Raised by SaveCsv after rows, with the percentage written so far, whenever it changes
+    // (OnFileProgress).
+    void FileProgress(TListGrid *sender, qint16 progress);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -135,10 +143,15 @@ private:
     void stopPanning();
     void panTick();
     void moveByWheelNotches(int notches);
+    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void rowsChanged();
+    static QCursor panCursor(bool up);
 
     TListGridModel *m_model;
     TListGridDelegate *m_delegate;
     std::vector<int> m_colWidths;
+    QFont m_font;
+    QFont m_fixedFont;
     int m_curCol = 0;
     int m_curRow = 1;
     int m_topRow = 1;

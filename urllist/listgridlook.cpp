@@ -16,14 +16,22 @@ QColor bandColor(int row, int primaryLength, int secondaryLength)
     return k < primaryLength ? primaryBandColor() : secondaryBandColor();
 }
 
+QFont zoomedFont(QFont font, int zoomOffset)
+{
+    if (zoomOffset == 0)
+        return font;
+    if (font.pixelSize() > 0) {
+        const int points = qRound(font.pixelSize() * 72.0 / 96.0);
+        font.setPixelSize(std::max(1, int(std::lround((points + zoomOffset) * 96.0 / 72.0))));
+    } else {
+        font.setPointSizeF(std::max(1.0, font.pointSizeF() + zoomOffset));
+    }
+    return font;
+}
+
 QFont cellFont(int zoomOffset)
 {
-    QFont f = tahoma8();
-    if (zoomOffset != 0) {
-        const int points = 8 + zoomOffset;
-        f.setPixelSize(std::max(1, int(std::lround(points * 96.0 / 72.0))));
-    }
-    return f;
+    return zoomedFont(tahoma8(), zoomOffset);
 }
 
 } // namespace ListGridLook

@@ -12,6 +12,7 @@ inline constexpr int kDefaultRowHeight = 21;
 inline constexpr int kDefaultColWidth = 64;
 inline constexpr int kMinZoom = -10;
 inline constexpr int kMaxZoom = 10;
+inline constexpr int kPanMarkSize = 32; // the pan mark, drawn from the pressed point
 
 inline QColor primaryBandColor() { return QColor(255, 255, 223); }
 inline QColor secondaryBandColor() { return QColor(236, 236, 255); }
@@ -22,6 +23,10 @@ inline QColor urlColor() { return QColor(0, 0, 255); }
 // Background of a data row (row 1 is the first data row): one row of each band in turn.
 QColor bandColor(int row, int primaryLength = 1, int secondaryLength = 1);
 
-// Tahoma 8 pt with the zoom offset added to its point size, at 96 dots per inch.
+// The font with the zoom offset added to its point size. A font sized in pixels counts as the
+// point size that gives that height at 96 dots per inch.
+QFont zoomedFont(QFont font, int zoomOffset);
+
+// The list's own font, for the heading row and the data rows alike: Tahoma 8 pt, zoomed.
 QFont cellFont(int zoomOffset);
 } // namespace ListGridLook

@@ -11,6 +11,9 @@
 // texts it keeps, per cell, what drawing and the column fit need (the link flag, where the
 // shown and the measured parts begin, the measured width), so that neither ever rescans a
 // cell, and per column a tally of measured widths, so that the widest is known at once.
+// TListGrid draws from it through its delegate and follows its signals: dataChanged repaints a
+// cell, rowsInserted and rowsRemoved bring the current cell, the stretch and the scroll bars up
+// to date.
 class TListGridModel : public QAbstractTableModel
 {
     Q_OBJECT

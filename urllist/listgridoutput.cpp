@@ -7,6 +7,8 @@
 #include "urllist/htmlwriter.h"
 #include "urllist/listgrid.h"
 
+#include <QMetaMethod>
+
 CellSource TListGrid::Cells() const
 {
     CellSource cells;
@@ -22,25 +24,17 @@ CellSource TListGrid::Cells() const
 
 void TListGrid::SaveCsv(const QString &fileName) const
 {
-    CsvOptions options;
-    options.CsvSeparator = CsvSeparator;
-    options.QuoteEveryCell = QuoteEveryCell;
-    options.EmptyCellAsQuotes = EmptyCellAsQuotes;
-    options.CaretTildeStyle = CaretTildeStyle;
-    options.OutputFixedCells = OutputFixedCells;
-    options.OemConvert = OemConvert;
-    options.Multilinecells = Multilinecells;
     FileProgressHandler progress;
-    if (OnFileProgress) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&TListGrid::FileProgress))) {
         auto *self = const_cast<TListGrid *>(this);
-        progress = [self](qint16 p) { self->OnFileProgress(self, p); };
+        progress = [self](qint16 p) { emit self->FileProgress(self, p); };
     }
-    ::SaveCsv(fileName, Cells(), options, progress);
+    ::SaveCsv(fileName, Cells(), Csv, progress);
 }
 
 void TListGrid::SaveHtml(const QString &fileName) const
 {
-    ::SaveHtml(fileName, Cells());
+    ::SaveHtml(fileName, Cells(), Csv.OutputFixedCells);
 }
 
 void TListGrid::CopyAllToClipboard() const
