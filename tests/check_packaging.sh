@@ -36,8 +36,8 @@ desktop_key() {
   awk -F= -v k="$2" '/^\[/{g=($0=="[Desktop Entry]")} g && $1==k {sub(/^[^=]*=/,""); print; exit}' "$1"
 }
 
-phase install
 # --- install ----------------------------------------------------------------------------------------
+phase install
 if ! DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; then
   cat "$tmp/install.log"
   echo "FAIL: cmake --install"
@@ -92,8 +92,8 @@ if [ -s "$metainfo" ]; then
     && pass "metainfo launches $id.desktop" || fail "metainfo's launchable is not $id.desktop"
 fi
 
-phase validators
 # --- the validators: any error or warning fails ---------------------------------------------------------
+phase validators
 if [ -s "$desktop" ]; then
   out="$(desktop-file-validate "$desktop" 2>&1)"; rc=$?
   [ -n "$out" ] && echo "$out"
@@ -110,8 +110,8 @@ if [ -s "$metainfo" ]; then
   if appstreamcli validate-tree --no-net --strict "$stage"; then pass "appstreamcli validate-tree"; else fail "appstreamcli validate-tree"; fi
 fi
 
-phase "Debian package"
 # --- the Debian package -------------------------------------------------------------------------------
+phase "Debian package"
 if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1; then
   cat "$tmp/cpack.log"
   fail "cpack"
