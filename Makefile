@@ -1,8 +1,11 @@
 # Trailscribe: set up, build, run, test.
 BUILD ?= build
 JOBS  ?= $(shell nproc)
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` lays the program out under $(DESTDIR)$(PREFIX).
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -23,6 +26,15 @@ test: build
 
 bench: build
 	@scripts/bench $(BUILD)
+
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target trailscribe
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb of the program in $(BUILD)/, its dependencies worked out by dpkg-shlibdeps.
+package: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target trailscribe
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
