@@ -25,6 +25,8 @@ constexpr int kMaxQueued = 2048;
 // How long a POST navigation waits for a certain capture before it takes an uncertain one: the
 // script reports a submission in the task after it, which may come after the request started.
 constexpr qint64 kUncertainWaitMs = 400;
+// How long it waits for any capture before it is given up as having none.
+constexpr qint64 kMissingWaitMs = 3000;
 
 QString randomSecret()
 {
@@ -33,6 +35,12 @@ QString randomSecret()
     return QString::fromLatin1(bytes.toHex());
 }
 } // namespace
+
+const QString BodyCapture::kUnconfirmedDoubt = QStringLiteral(
+    "Not certain: the page sent this form by script, and the same address had other form data built "
+    "at the same time; the engine does not say which it sent.");
+const QString BodyCapture::kMissingDoubt = QStringLiteral(
+    "No body captured: the form was sent from a document the recorder could not watch.");
 
 struct BodyCapture::Capture
 {
@@ -44,7 +52,8 @@ struct BodyCapture::Capture
     QList<qsizetype> fileEntry;  // file index -> entry index
     QList<qint64> fileSize;
     bool complete = false;
-    bool weak = false;  // a submit() we could not confirm: claimed only when no certain one is there
+    bool weak = false;  // a submit() not confirmed (yet): claimed only when no certain one is there
+    QString signature;  // the entry list as the script and a navigation both describe it
     QByteArray body;
     PostDataRef claimant;
     qint64 at = 0;
@@ -101,6 +110,7 @@ bool BodyCapture::handleConsoleMessage(const QString &message)
     const QString payload = rest.mid(2).toString();
     switch (rest.at(0).unicode()) {
     case 'S': onSubmission(payload); break;
+    case 'N': onConfirmation(payload); break;
     case 'C': onChunk(payload); break;
     case 'E': onEnd(payload); break;
     case 'X': onAbort(payload); break;
@@ -126,10 +136,14 @@ void BodyCapture::onSubmission(const QString &json)
                                        o.value(QLatin1String("charset")).toString());
     c->at = c->lastActivity = now();
     c->weak = o.value(QLatin1String("weak")).toBool();
+    c->signature = o.value(QLatin1String("signature")).toString();
     for (const QJsonValue &v : o.value(QLatin1String("entries")).toArray()) {
         const QJsonArray e = v.toArray();
         if (e.size() == 2) {
             c->entries.append(FormEntry::text(e.at(0).toString(), e.at(1).toString()));
+        } else if (e.size() == 3) {
+            // A hidden _charset_ field: the engine sends the name of the charset it encodes in.
+            c->entries.append(FormEntry::text(e.at(0).toString(), c->charset));
         } else if (e.size() == 5) {
             if (e.at(1).toInt(-1) != c->fileEntry.size())
                 return;
@@ -141,6 +155,15 @@ void BodyCapture::onSubmission(const QString &json)
         }
     }
     const bool filesFollow = o.value(QLatin1String("files")).toInt() > 0;
+    if (c->weak) {
+        for (qsizetype i = 0; i < m_confirmations.size(); ++i) {
+            if (m_confirmations.at(i).key == c->key && m_confirmations.at(i).signature == c->signature) {
+                m_confirmations.removeAt(i);
+                c->weak = false;
+                break;
+            }
+        }
+    }
 
     // A POST navigation that came first waits for this capture; for an uncertain one, only once
     // it has waited long enough for a certain one.
@@ -157,6 +180,28 @@ void BodyCapture::onSubmission(const QString &json)
         m_inProgress.insert(id, c);
     else
         finish(c);
+}
+
+// A navigation of the engine carried form data with this address and these entries: the
+// matching capture is the body it sends, whichever window reported it.
+void BodyCapture::onConfirmation(const QString &json)
+{
+    const QJsonObject o = QJsonDocument::fromJson(json.toUtf8()).object();
+    const QUrl action(o.value(QLatin1String("action")).toString());
+    const QString signature = o.value(QLatin1String("signature")).toString();
+    if (!action.isValid())
+        return;
+    const QString key = pairingKey(action);
+    for (const auto &c : std::as_const(m_unclaimed)) {
+        if (c->weak && c->key == key && c->signature == signature) {
+            c->weak = false;
+            resolveWaiters();
+            return;
+        }
+    }
+    m_confirmations.append({key, signature, now()});
+    if (m_confirmations.size() > kMaxQueued)
+        m_confirmations.removeFirst();
 }
 
 void BodyCapture::onChunk(const QString &payload)
@@ -217,7 +262,7 @@ void BodyCapture::finish(const std::shared_ptr<Capture> &c)
     if (c->claimant) {
         const PostDataRef target = c->claimant;
         c->claimant.reset();
-        target->deliver(c->body);
+        target->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString());
         c->body.clear();
     }
 }
@@ -225,18 +270,30 @@ void BodyCapture::finish(const std::shared_ptr<Capture> &c)
 void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData)
 {
     if (c->complete) {
-        postData->deliver(c->body);
+        postData->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString());
         c->body.clear();
     } else {
         c->claimant = postData;
     }
 }
 
+quint64 BodyCapture::pageId(QObject *page)
+{
+    auto it = m_pageIds.find(page);
+    if (it != m_pageIds.end())
+        return *it;
+    const quint64 id = ++m_lastPageId;
+    m_pageIds.insert(page, id);
+    connect(page, &QObject::destroyed, this, [this, page, id] {
+        m_pageIds.remove(page);
+        m_pages.remove(id);
+    });
+    return id;
+}
+
 void BodyCapture::navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData)
 {
-    if (!m_pages.contains(page))
-        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
-    PageState &state = m_pages[page];
+    PageState &state = m_pages[pageId(page)];
     state.accepted.append({pairingKey(url), isRedirect, postData, now()});
     if (state.accepted.size() > kMaxQueued)
         state.accepted.removeFirst();
@@ -248,7 +305,7 @@ void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByt
 {
     if (m_requests.isEmpty())
         QTimer::singleShot(0, this, &BodyCapture::resolveRequests);
-    m_requests.append({page, pairingKey(url), method, isRedirect});
+    m_requests.append({page ? pageId(page) : 0, pairingKey(url), method, isRedirect});
 }
 
 // The two interceptors report one request back to back: a report of the profile's takes the page
@@ -295,7 +352,7 @@ void BodyCapture::resolveRequests()
     }
 }
 
-void BodyCapture::requestStarted(QObject *page, const QString &key, const QByteArray &method, bool isRedirect)
+void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteArray &method, bool isRedirect)
 {
     auto pageIt = m_pages.find(page);
     if (pageIt == m_pages.end())
@@ -329,10 +386,12 @@ void BodyCapture::requestStarted(QObject *page, const QString &key, const QByteA
     // A 307 or 308 redirect sends the body of the request it answers once more.
     if ((isRedirect || accepted.isRedirect) && previousRecent) {
         if (previous->hasBody()) {
-            postData->deliver(previous->body());
+            postData->deliver(previous->body(), previous->doubt());
         } else {
             PostData *target = postData.data();
-            connect(previous.data(), &PostData::bodyReady, target, [target](const QByteArray &body) { target->deliver(body); });
+            PostData *source = previous.data();
+            connect(source, &PostData::bodyReady, target,
+                    [target, source](const QByteArray &body) { target->deliver(body, source->doubt()); });
         }
         return;
     }
@@ -340,33 +399,39 @@ void BodyCapture::requestStarted(QObject *page, const QString &key, const QByteA
     if (m_waiters.size() > kMaxQueued)
         m_waiters.removeFirst();
     QTimer::singleShot(kUncertainWaitMs + 10, this, &BodyCapture::resolveWaiters);
+    QTimer::singleShot(kMissingWaitMs + 10, this, &BodyCapture::resolveWaiters);
     if (!m_pruneTimer.isActive())
         m_pruneTimer.start();
 }
 
-// Navigations that waited long enough for a certain capture take the oldest uncertain one.
+// A capture confirmed meanwhile goes to the oldest navigation waiting for its address; one that
+// waited long enough takes the oldest uncertain capture, and one that waited for any capture in
+// vain gets an empty body that says so.
 void BodyCapture::resolveWaiters()
 {
     const qint64 t = now();
     for (qsizetype i = 0; i < m_waiters.size();) {
         const Waiter &w = m_waiters.at(i);
         qsizetype found = -1;
-        if (t >= w.uncertainFrom) {
-            for (qsizetype j = 0; j < m_unclaimed.size() && found < 0; ++j)
-                if (m_unclaimed.at(j)->key == w.key)
-                    found = j;
-        }
-        if (found >= 0)
+        for (qsizetype j = 0; j < m_unclaimed.size() && found < 0; ++j)
+            if (m_unclaimed.at(j)->key == w.key && (!m_unclaimed.at(j)->weak || t >= w.uncertainFrom))
+                found = j;
+        if (found >= 0) {
             bind(m_unclaimed.takeAt(found), m_waiters.takeAt(i).postData);
-        else
+        } else if (t - w.at >= kMissingWaitMs) {
+            m_waiters.takeAt(i).postData->deliver({}, kMissingDoubt);
+        } else {
             ++i;
+        }
     }
 }
 
-int BodyCapture::pendingCaptureCount(bool withUncertain) const
+int BodyCapture::pendingCaptureCount(bool withUncertain, const QUrl &action) const
 {
-    return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(),
-                             [&](const std::shared_ptr<Capture> &c) { return withUncertain || !c->weak; }));
+    const QString key = action.isEmpty() ? QString() : pairingKey(action);
+    return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(), [&](const std::shared_ptr<Capture> &c) {
+        return (withUncertain || !c->weak) && (key.isEmpty() || c->key == key);
+    }));
 }
 
 void BodyCapture::prune()
@@ -374,13 +439,14 @@ void BodyCapture::prune()
     const qint64 t = now();
     m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &c) { return t - c->at > m_lifetimeMs; });
     m_waiters.removeIf([&](const Waiter &w) { return t - w.at > m_lifetimeMs; });
+    m_confirmations.removeIf([&](const Confirmation &c) { return t - c.at > m_lifetimeMs; });
     for (auto it = m_inProgress.begin(); it != m_inProgress.end();) {
         if (t - (*it)->lastActivity > m_lifetimeMs)
             it = m_inProgress.erase(it);
         else
             ++it;
     }
-    bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty();
+    bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty() && m_confirmations.isEmpty();
     for (PageState &state : m_pages) {
         state.accepted.removeIf([&](const Accepted &a) { return t - a.at > kAcceptedLifetimeMs; });
         if (state.lastPost && t - state.lastPostAt > m_lifetimeMs)

@@ -18,10 +18,15 @@ class QWebEngineProfile;
 // every frame reports each form submission that posts (through console messages carrying a
 // secret of this run, so page scripts cannot forge one); the body is encoded here as the engine
 // encodes it. A page reports each navigation when it is accepted and again when its request
-// starts, with its method; a POST navigation takes the oldest capture made for its address
-// (certain ones first: a form.submit() that its own window did not confirm is uncertain), and
-// its PostData gets the body as soon as both are known, in whichever order they come. A 307/308
-// redirect's POST gets the body of the POST it answers.
+// starts, with its method; a POST navigation takes the oldest capture made for its address,
+// and its PostData gets the body as soon as both are known, in whichever order they come. A
+// 307/308 redirect's POST gets the body of the POST it answers.
+//
+// Certain captures come first: a submission with a submit event, or one whose address and
+// entries a navigation of the engine confirmed. Any other (a form.submit() that no navigation
+// confirmed, which a page's own "new FormData(form)" looks just like) is taken only when no
+// certain one comes, and its body is delivered with a doubt. A POST navigation for which no
+// capture comes at all gets an empty body with a doubt.
 // One per profile, shared by every page of it: a form may post into another page's frame or
 // into a new window.
 class BodyCapture : public QObject
@@ -45,8 +50,13 @@ public:
 
     // How long a capture, or a POST navigation still waiting for its capture, is kept.
     void setLifetime(int ms) { m_lifetimeMs = ms; }
-    // Captures that no navigation took yet; certain ones only, or with the uncertain ones too.
-    int pendingCaptureCount(bool withUncertain = false) const;
+
+    // The doubts delivered with a body.
+    static const QString kUnconfirmedDoubt;
+    static const QString kMissingDoubt;
+    // Captures that no navigation took yet; certain ones only, or with the uncertain ones too;
+    // all of them, or those for one address.
+    int pendingCaptureCount(bool withUncertain = false, const QUrl &action = {}) const;
 
     static QString pairingKey(const QUrl &url);
 
@@ -54,7 +64,9 @@ private:
     struct Capture;
     struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; };
     struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; };
-    struct Request { QObject *page; QString key; QByteArray method; bool isRedirect; };
+    // Pages are known by a serial number, never by their address, which a later page may reuse.
+    struct Request { quint64 page; QString key; QByteArray method; bool isRedirect; };
+    struct Confirmation { QString key; QString signature; qint64 at; };
     struct PageState {
         QList<Accepted> accepted;
         PostDataRef lastPost;
@@ -63,7 +75,9 @@ private:
 
     explicit BodyCapture(QWebEngineProfile *profile);
     void installScript(QWebEngineProfile *profile);
+    quint64 pageId(QObject *page);
     void onSubmission(const QString &json);
+    void onConfirmation(const QString &json);
     void onChunk(const QString &payload);
     void onEnd(const QString &id);
     void onAbort(const QString &id);
@@ -71,7 +85,7 @@ private:
     void bind(const std::shared_ptr<Capture> &capture, const PostDataRef &postData);
     void resolveRequests();
     void resolveWaiters();
-    void requestStarted(QObject *page, const QString &key, const QByteArray &method, bool isRedirect);
+    void requestStarted(quint64 page, const QString &key, const QByteArray &method, bool isRedirect);
     void prune();
     qint64 now() const { return m_clock.elapsed(); }
 
@@ -82,6 +96,9 @@ private:
     QHash<QString, std::shared_ptr<Capture>> m_inProgress;  // by capture id, while files arrive
     QList<std::shared_ptr<Capture>> m_unclaimed;            // oldest first
     QList<Waiter> m_waiters;                                // oldest first
-    QHash<QObject *, PageState> m_pages;
+    QHash<QObject *, quint64> m_pageIds;  // pages alive now
+    quint64 m_lastPageId = 0;
+    QHash<quint64, PageState> m_pages;
     QList<Request> m_requests;  // reported by the interceptors, not yet matched to a page
+    QList<Confirmation> m_confirmations;  // navigations with form data, no capture matched yet
 };

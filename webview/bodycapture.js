@@ -1,10 +1,13 @@
 // Runs in every frame of every page, in a world of its own that page scripts cannot reach.
 // It reports each form submission that posts (its entry list after every formdata listener
 // ran, the action, enctype and charset, and the files' bytes) to the host as console messages
-// that begin with a secret only this source holds.
+// that begin with a secret only this source holds. The engine does not run it in documents it
+// makes without loading them (a frame's first empty document, a document its parent wrote), so
+// it also watches the windows of such same-origin frames from their parent.
 (function () {
   'use strict';
   const SECRET = '%SECRET%';
+  const MARK = '__trailscribe_' + SECRET;
   const CHUNK = 393216;  // bytes of a file per message (a multiple of 3, so chunks join as base64)
   const log = console.log.bind(console);
   const describe = (proto, name) => Object.getOwnPropertyDescriptor(proto, name).get;
@@ -12,100 +15,184 @@
   const formMethod = describe(HTMLFormElement.prototype, 'method');
   const formEnctype = describe(HTMLFormElement.prototype, 'enctype');
   const formAcceptCharset = describe(HTMLFormElement.prototype, 'acceptCharset');
+  const formElements = describe(HTMLFormElement.prototype, 'elements');
+  const ownerDocument = describe(Node.prototype, 'ownerDocument');
+  const characterSet = describe(Document.prototype, 'characterSet');
   const hasAttribute = Element.prototype.hasAttribute;
   const formDataEntries = FormData.prototype.entries;
   const instance = Math.random().toString(36).slice(2) + Date.now().toString(36);
   let serial = 0;
 
   const send = (kind, payload) => log(SECRET + ' ' + kind + ' ' + payload);
+  // By name, not by constructor: a window's constructors are not those of the window that
+  // watches it, and a document.open() gives a window new ones.
+  const isHtml = (node, ...names) => node && node.nodeType === 1 && node.namespaceURI === 'http://www.w3.org/1999/xhtml'
+    && names.includes(node.localName);
 
-  // A trusted submit event of this task, and the trusted formdata events seen since.
-  let lastSubmit = null;
-  let pending = [];
-  let scheduled = false;
-  const schedule = () => {
-    if (!scheduled) {
-      scheduled = true;
-      setTimeout(flush, 0);
-    }
-  };
-
-  window.addEventListener('submit', (event) => {
-    if (!event.isTrusted)
-      return;
-    lastSubmit = { event: event, form: event.target, submitter: event.submitter || null };
-    schedule();
-  }, true);
-
-  window.addEventListener('formdata', (event) => {
-    if (!event.isTrusted || !(event.target instanceof HTMLFormElement))
-      return;
-    const submit = lastSubmit;
-    // A FormData made by a submit listener of the page, while the submit event is dispatched.
-    if (submit && submit.event.eventPhase !== 0)
-      return;
-    const own = submit && submit.form === event.target && !submit.event.defaultPrevented;
-    pending.push({ form: event.target, formData: event.formData, submit: own ? submit : null,
-                   confirmed: false, rounds: 0 });
-    schedule();
-  }, true);
-
+  // What identifies one entry list: names and values, files by name, type and size. A hidden
+  // _charset_ field's value depends on who built the list, so it is left out.
   const signature = (formData) => JSON.stringify(Array.from(formDataEntries.call(formData), ([name, value]) =>
-    typeof value === 'string' ? [name, value] : [name, value.name, value.type, value.size]));
+    typeof value === 'string' ? [name, isCharsetName(name) ? '' : value] : [name, value.name, value.type, value.size]));
+  const isCharsetName = (name) => name.length === 9 && name.toLowerCase() === '_charset_';
 
-  // The engine navigates this window with the form's data: that confirms the submit() of a form
-  // with the same address and entries.
-  if (window.navigation) {
-    navigation.addEventListener('navigate', (event) => {
-      if (!event.isTrusted || !event.formData)
-        return;
-      const url = event.destination.url;
-      const wanted = signature(event.formData);
-      for (const record of pending) {
-        if (!record.submit && !record.confirmed && actionOf(record.form, null) === url
-            && signature(record.formData) === wanted)
-          record.confirmed = true;
+  // Starts watching a window: ours, or a same-origin frame's that our script does not run in.
+  // Listeners are the same functions each time, so watching again only puts back those that
+  // document.open() took away.
+  function watch(win) {
+    let state;
+    try {
+      state = win[MARK];
+      if (!state) {
+        state = makeState(win);
+        Object.defineProperty(win, MARK, { value: state });
       }
-    });
+      // A frame's first document may be replaced by another in the same window.
+      if (state.observed !== win.document) {
+        state.observed = win.document;
+        state.observer.observe(win.document, { childList: true, subtree: true });
+      }
+      win.addEventListener('submit', state.onSubmit, true);
+      win.addEventListener('formdata', state.onFormData, true);
+      win.addEventListener('load', state.onLoad, true);
+      if (win.navigation)
+        win.navigation.addEventListener('navigate', state.onNavigate);
+      for (const frame of win.document.querySelectorAll('iframe, frame'))
+        watchFrame(frame);
+    } catch (e) {
+      // another origin's window: its own copy of this script watches it
+    }
   }
 
-  // After every listener ran. A submission with a submit event (the user's, requestSubmit()) is
-  // certain. submit() fires none and builds the entry list just as a page's own
-  // "new FormData(form)" does; only a navigation of this window (above) confirms it. Unconfirmed
-  // ones are reported as uncertain and serve a POST only when no certain capture for its address
-  // is there. The engine builds a submission's entry list a second time just before it
-  // navigates: one report per form and flush.
-  function flush() {
-    scheduled = false;
-    const list = pending;
-    pending = [];
-    lastSubmit = null;
-    const done = new Set();
-    const keep = [];
-    for (const pass of ['submit', 'confirmed', 'rest']) {
-      for (const record of list) {
-        if (done.has(record.form))
+  function watchFrame(element) {
+    try {
+      const win = element.contentWindow;
+      if (win)
+        watch(win);
+    } catch (e) {
+    }
+  }
+
+  function makeState(win) {
+    // The trusted submit events of this task, and the trusted formdata events seen since.
+    let lastSubmit = null;
+    let pending = [];
+    let scheduled = false;
+    const schedule = () => {
+      if (!scheduled) {
+        scheduled = true;
+        setTimeout(flush, 0);
+      }
+    };
+
+    const onSubmit = (event) => {
+      if (!event.isTrusted)
+        return;
+      lastSubmit = { event: event, form: event.target, submitter: event.submitter || null };
+      schedule();
+    };
+
+    const onFormData = (event) => {
+      if (!event.isTrusted || !isHtml(event.target, 'form'))
+        return;
+      const submit = lastSubmit;
+      // A FormData made by a submit listener of the page, while the submit event is dispatched.
+      if (submit && submit.event.eventPhase !== 0)
+        return;
+      const own = submit && submit.form === event.target && !submit.event.defaultPrevented;
+      pending.push({ form: event.target, formData: event.formData, submit: own ? submit : null });
+      schedule();
+    };
+
+    // A frame's document was loaded or written: watch its window too.
+    const onLoad = (event) => {
+      const target = event.target;
+      if (isHtml(target, 'iframe', 'frame'))
+        watchFrame(target);
+    };
+
+    // The engine navigates this window with a form's data: the host confirms the capture with
+    // the same address and entries, from whichever window it came.
+    const onNavigate = (event) => {
+      if (!event.isTrusted || !event.formData)
+        return;
+      send('N', JSON.stringify({ action: event.destination.url, signature: signature(event.formData) }));
+    };
+
+    // After every listener ran. A submission with a submit event (the user's, requestSubmit())
+    // is certain; when a form was submitted more than once in the task, the engine sends the
+    // last. submit() fires no submit event and builds its entry list just as a page's own
+    // "new FormData(form)" does, so those are reported as uncertain, each distinct entry list
+    // once: the host takes one for certain only when a navigation confirms it. The engine
+    // builds a submission's entry list twice; the first holds the submitter's entry.
+    function flush() {
+      scheduled = false;
+      const list = pending;
+      pending = [];
+      lastSubmit = null;
+      const forms = [];
+      for (const record of list)
+        if (!forms.includes(record.form))
+          forms.push(record.form);
+      for (const form of forms) {
+        const records = list.filter((r) => r.form === form);
+        const submitted = records.filter((r) => r.submit);
+        if (submitted.length) {
+          const last = submitted[submitted.length - 1].submit;
+          const first = submitted.find((r) => r.submit === last);
+          report(form, first.formData, last.submitter, true);
           continue;
-        if (pass === 'submit' && record.submit) {
-          done.add(record.form);
-          report(record.form, record.formData, record.submit.submitter, true);
-        } else if (pass === 'confirmed' && record.confirmed) {
-          done.add(record.form);
-          report(record.form, record.formData, null, true);
-        } else if (pass === 'rest') {
-          done.add(record.form);
-          if (record.rounds < 2) {
-            ++record.rounds;
-            keep.push(...list.filter((r) => r.form === record.form));
-          } else {
-            report(record.form, record.formData, null, false);
+        }
+        const seen = new Set();
+        for (const record of records.reverse()) {
+          const sig = signature(record.formData);
+          if (!seen.has(sig)) {
+            seen.add(sig);
+            report(form, record.formData, null, false);
           }
         }
       }
     }
-    if (keep.length) {
-      pending = keep.concat(pending);
-      schedule();
+
+    // Runs after the page's script, before the engine starts the navigation of a submission it
+    // made. Two things take our listeners' place without a load: document.open() (it takes every
+    // listener away) and a frame made and filled in one task (our script comes to it later).
+    // Their forms' entry lists are built again here; only a navigation with the same entries
+    // makes such a capture certain.
+    const onMutations = (records) => {
+      let opened = false;
+      const frames = [];
+      for (const record of records) {
+        if (record.target === win.document && record.removedNodes.length)
+          opened = true;
+        for (const node of record.addedNodes) {
+          if (isHtml(node, 'iframe', 'frame'))
+            frames.push(node);
+          else if (node.nodeType === 1 && node.firstElementChild)
+            frames.push(...node.querySelectorAll('iframe, frame'));
+        }
+      }
+      if (opened) {
+        watch(win);
+        rebuildEntryLists(win);
+      }
+      for (const frame of frames) {
+        watchFrame(frame);
+        try {
+          if (frame.contentWindow)
+            rebuildEntryLists(frame.contentWindow);
+        } catch (e) {
+        }
+      }
+    };
+
+    return { onSubmit, onFormData, onLoad, onNavigate, observer: new MutationObserver(onMutations), observed: null };
+  }
+
+  // Our formdata listener reports what these give, as uncertain captures.
+  function rebuildEntryLists(win) {
+    for (const form of win.document.forms) {
+      if (String(formMethod.call(form)).toLowerCase() === 'post')
+        new FormData(form);
     }
   }
 
@@ -117,6 +204,16 @@
     return submitter && hasAttribute.call(submitter, attribute) ? own() : fallback();
   }
 
+  // The hidden _charset_ fields of a form: the engine sends the submission's charset in them.
+  function charsetFieldNames(form) {
+    const names = [];
+    for (const element of formElements.call(form)) {
+      if (element.localName === 'input' && element.type === 'hidden' && !element.disabled && isCharsetName(element.name))
+        names.push(element.name);
+    }
+    return names;
+  }
+
   function report(form, formData, submitter, certain) {
     try {
       const method = attributeOr(submitter, 'formmethod', () => submitter.formMethod, () => formMethod.call(form));
@@ -125,11 +222,18 @@
       const action = actionOf(form, submitter);
       const enctype = attributeOr(submitter, 'formenctype', () => submitter.formEnctype, () => formEnctype.call(form));
       const multipart = String(enctype).toLowerCase() === 'multipart/form-data';
+      const charsetNames = charsetFieldNames(form);
       const entries = [];
       const files = [];
       for (const [name, value] of formDataEntries.call(formData)) {
         if (typeof value === 'string') {
-          entries.push([name, value]);
+          const at = charsetNames.indexOf(name);
+          if (at >= 0) {
+            charsetNames.splice(at, 1);
+            entries.push([name, value, 'charset']);
+          } else {
+            entries.push([name, value]);
+          }
         } else {
           entries.push([name, files.length, value.name, value.type, value.size]);
           files.push(value);
@@ -138,7 +242,8 @@
       const id = instance + '.' + (++serial);
       send('S', JSON.stringify({
         id: id, action: action, enctype: enctype, acceptCharset: formAcceptCharset.call(form),
-        charset: document.characterSet, entries: entries, files: multipart ? files.length : 0, weak: !certain
+        charset: characterSet.call(ownerDocument.call(form)), entries: entries, files: multipart ? files.length : 0,
+        weak: !certain, signature: signature(formData)
       }));
       if (multipart)
         sendFiles(id, files);
@@ -181,4 +286,6 @@
     }
     send('E', id);
   }
+
+  watch(window);
 })();

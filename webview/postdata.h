@@ -3,25 +3,32 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSharedPointer>
+#include <QString>
 
 // The request body of one navigation. The engine reports a navigation before the program can
 // know its body (a form's files may still be being read), so the body can arrive later:
 // hasBody() tells whether it is known now, bodyReady() announces it once when it arrives.
 // A navigation without a body never announces one.
+//
+// A body is certain when nothing else could have been sent; otherwise doubt() says why it may
+// be another request's, or why none could be captured (the body is then empty).
 class PostData : public QObject
 {
     Q_OBJECT
 public:
     bool hasBody() const { return m_hasBody; }
     const QByteArray &body() const { return m_body; }
+    bool isCertain() const { return m_doubt.isEmpty(); }
+    const QString &doubt() const { return m_doubt; }
 
     // Sets the body and announces it; later calls are ignored.
-    void deliver(const QByteArray &body)
+    void deliver(const QByteArray &body, const QString &doubt = {})
     {
         if (m_hasBody)
             return;
         m_hasBody = true;
         m_body = body;
+        m_doubt = doubt;
         emit bodyReady(m_body);
     }
 
@@ -31,6 +38,7 @@ signals:
 private:
     bool m_hasBody = false;
     QByteArray m_body;
+    QString m_doubt;
 };
 
 using PostDataRef = QSharedPointer<PostData>;
