@@ -82,19 +82,26 @@ void Recorder::writePostText(quint64 rowId, const PostDataRef &postData, const S
     if (!postData)
         return;
     if (postData->hasBody()) {
-        m_list->SetCellText(PostDataColumn, m_list->RowOfId(rowId), postTextFromBody(postData->body(), style.zeroBytes));
+        writeBody(m_list->RowOfId(rowId), *postData, style);
         return;
     }
-    connect(postData.data(), &PostData::bodyReady, this, [this, rowId, style](const QByteArray &body) {
+    PostData *source = postData.data();
+    connect(source, &PostData::bodyReady, this, [this, rowId, style, source] {
         if (!m_list)
             return;
         const int row = m_list->RowOfId(rowId);
         if (row < 0)
             return;
-        m_list->SetCellText(PostDataColumn, row, postTextFromBody(body, style.zeroBytes));
+        writeBody(row, *source, style);
         if (style.fitList)
             m_list->FitColumnWidth(PostDataColumn);
     });
+}
+
+void Recorder::writeBody(int row, const PostData &postData, const Style &style)
+{
+    m_list->SetCellText(PostDataColumn, row, postTextFromBody(postData.body(), style.zeroBytes));
+    m_list->SetRowDoubt(row, postData.doubt());
 }
 
 void Recorder::deleteCurrentRow()

@@ -54,7 +54,8 @@ public:
 
     // One navigation of a window's view: the address and, when the request has a body, its
     // POST text, now or when the body arrives, into that row wherever it stands then (nothing
-    // when the user has deleted it). Returns false for a script address, which is not recorded.
+    // when the user has deleted it), with the body's doubt, if any, on the row. Returns false
+    // for a script address, which is not recorded.
     bool record(const QByteArray &address, const PostDataRef &postData, const Style &style);
 
     // "Delete URL": the current row goes; the last data row is emptied instead.
@@ -69,6 +70,7 @@ public:
 
 private:
     void writePostText(quint64 rowId, const PostDataRef &postData, const Style &style);
+    void writeBody(int row, const PostData &postData, const Style &style);
 
     QPointer<TListGrid> m_list;
     QPointer<QWidget> m_listPanel;

@@ -125,6 +125,18 @@ void TListGrid::ClearDataCells()
         for (int col = FixedCols(); col < ColCount() - FixedRightCols(); ++col)
             if (!m_model->text(col, row).isEmpty())
                 SetCellText(col, row, QByteArray());
+    for (int row = FixedRows(); row < RowCount(); ++row)
+        m_model->setDoubt(row, QString());
+}
+
+void TListGrid::SetRowDoubt(int row, const QString &doubt)
+{
+    m_model->setDoubt(row, doubt);
+}
+
+QString TListGrid::RowDoubt(int row) const
+{
+    return m_model->doubt(row);
 }
 
 void TListGrid::FitColumnWidth(int col)

@@ -49,7 +49,12 @@ public:
     void SetCurrentCell(int col, int row);
     GridRect Selection() const;
     void DeleteRows(int first, int count);
+    // Empties every data cell and forgets every row's doubt.
     void ClearDataCells();
+    // A row whose POST text may not be the body that was sent: its POST-DATA cell is drawn
+    // marked, with the reason as its tooltip. An empty text makes the row certain again.
+    void SetRowDoubt(int row, const QString &doubt);
+    QString RowDoubt(int row) const;
     void FitColumnWidth(int col);
     int ColWidth(int col) const;
     void SetColWidth(int col, int w);
@@ -110,6 +115,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

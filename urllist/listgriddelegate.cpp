@@ -29,7 +29,9 @@ void TListGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     painter->save();
     painter->setClipRect(r, Qt::IntersectClip);
 
-    painter->fillRect(r, heading ? option.palette.color(QPalette::Button) : bandColor(index.row()));
+    // A POST text that may not be the body sent is drawn on a warning ground, in another colour.
+    const bool doubtful = !heading && !index.data(TListGridModel::DoubtRole).toString().isEmpty();
+    painter->fillRect(r, heading ? option.palette.color(QPalette::Button) : doubtful ? doubtColor() : bandColor(index.row()));
     painter->setPen(QPen(heading ? fixedLineColor() : gridLineColor(), kGridLineWidth));
     painter->drawLine(r.right(), r.top(), r.right(), r.bottom());
     painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
@@ -40,7 +42,7 @@ void TListGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         QFont f = heading ? m_fixedFont : m_font;
         f.setUnderline(link);
         painter->setFont(f);
-        painter->setPen(link ? urlColor() : option.palette.color(QPalette::WindowText));
+        painter->setPen(link ? urlColor() : doubtful ? doubtTextColor() : option.palette.color(QPalette::WindowText));
         const QRect textRect(r.left() + kTextInset, r.top() + kTextInset,
                              r.width() - kGridLineWidth - 2 * kTextInset,
                              r.height() - kGridLineWidth - kTextInset);

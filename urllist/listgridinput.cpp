@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -145,6 +147,25 @@ void TListGrid::openPopup(const QPoint &globalPos)
     // The menu's handlers find the list that opened it here.
     m_popup->setProperty("popupComponent", QVariant::fromValue<QObject *>(this));
     m_popup->popup(globalPos);
+}
+
+// A marked POST-DATA cell tells why it is marked.
+bool TListGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        int col = 0, row = 0;
+        const QString tip = CellAt(help->pos(), col, row)
+            ? m_model->data(m_model->index(row, col), Qt::ToolTipRole).toString() : QString();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, viewport(), CellRect(col, row));
+        }
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TListGrid::contextMenuEvent(QContextMenuEvent *event)

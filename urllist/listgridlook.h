@@ -19,6 +19,9 @@ inline QColor secondaryBandColor() { return QColor(236, 236, 255); }
 inline QColor gridLineColor() { return QColor(192, 192, 192); }
 inline QColor fixedLineColor() { return QColor(128, 128, 128); }
 inline QColor urlColor() { return QColor(0, 0, 255); }
+// A POST-DATA cell whose text may not be the body that was sent.
+inline QColor doubtColor() { return QColor(255, 228, 160); }
+inline QColor doubtTextColor() { return QColor(150, 40, 0); }
 
 // Background of a data row (row 1 is the first data row): one row of each band in turn.
 QColor bandColor(int row, int primaryLength = 1, int secondaryLength = 1);

@@ -2,6 +2,7 @@
 
 #include "common/ansitext.h"
 #include "urllist/linkcell.h"
+#include "urllist/listcolumn.h"
 
 #include <algorithm>
 
@@ -33,6 +34,11 @@ QVariant TListGridModel::data(const QModelIndex &index, int role) const
         return shownText(index.column(), index.row());
     case IsLinkRole:
         return isLink(index.column(), index.row());
+    case DoubtRole:
+    case Qt::ToolTipRole:
+        if (index.column() == PostDataColumn)
+            return doubt(index.row());
+        return {};
     default:
         return {};
     }
@@ -41,6 +47,20 @@ QVariant TListGridModel::data(const QModelIndex &index, int role) const
 bool TListGridModel::contains(int col, int row) const
 {
     return col >= 0 && col < m_columns && row >= 0 && row < rows();
+}
+
+QString TListGridModel::doubt(int row) const
+{
+    return row >= 0 && row < rows() ? m_rows[size_t(row)].doubt : QString();
+}
+
+void TListGridModel::setDoubt(int row, const QString &doubt)
+{
+    if (row < 0 || row >= rows() || m_rows[size_t(row)].doubt == doubt)
+        return;
+    m_rows[size_t(row)].doubt = doubt;
+    const QModelIndex cell = index(row, PostDataColumn);
+    emit dataChanged(cell, cell, {DoubtRole, Qt::ToolTipRole});
 }
 
 QByteArray TListGridModel::text(int col, int row) const
@@ -114,7 +134,7 @@ void TListGridModel::resizeRows(int newCount, int newRowHeight)
         beginInsertRows(QModelIndex(), old, newCount - 1);
         m_rows.reserve(size_t(newCount));
         for (int r = old; r < newCount; ++r) {
-            m_rows.push_back(Row{m_nextId++, newRowHeight, std::vector<Cell>(size_t(m_columns))});
+            m_rows.push_back(Row{m_nextId++, newRowHeight, std::vector<Cell>(size_t(m_columns)), QString()});
             for (int col = 0; col < m_columns; ++col)
                 count(col, 0, +1);
         }

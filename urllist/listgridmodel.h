@@ -22,6 +22,7 @@ public:
         RawTextRole = Qt::UserRole + 1, // QByteArray: the whole text
         ShownTextRole,                  // QByteArray: the bounded part of the first line shown
         IsLinkRole,                     // bool
+        DoubtRole,                      // QString: why a POST text may not be the request's; empty when certain
     };
 
     // Width in pixels of a cell's measured text; row 0 is the heading row.
@@ -53,6 +54,11 @@ public:
     // Adds delta to every row's height, except where the result would be 0 or less.
     void addToRowHeights(int delta);
 
+    // Why the row's POST text may not be the body that was sent (or why it is missing); empty
+    // when it is certain. It is shown, never written to a file.
+    QString doubt(int row) const;
+    void setDoubt(int row, const QString &doubt);
+
     quint64 rowId(int row) const;
     int rowOfId(quint64 id) const;
 
@@ -76,6 +82,7 @@ private:
         quint64 id;
         int height;
         std::vector<Cell> cells;
+        QString doubt;
     };
     struct Tally
     {
