@@ -7,6 +7,7 @@
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "app/recorder.h"
+#include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
 #include "banner/bannerimages.h"
@@ -142,6 +143,7 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     FormPlacement1->SetUseRegistry(true);
 
     FormCreate();
+    describeForAccessibility(this);
 }
 
 TSurfWindow::~TSurfWindow()

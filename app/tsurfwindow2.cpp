@@ -5,6 +5,7 @@
 #include "common/fonts.h"
 #include "common/shownaddress.h"
 #include "app/recorder.h"
+#include "app/surfaccessible.h"
 #include "app/webbrowserbinding.h"
 #include "webview/twebbrowser.h"
 
@@ -66,6 +67,7 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     StatusBar1->setFixedHeight(19);
     StatusBar1->setSizeGripEnabled(false);
     m_layout->addWidget(StatusBar1);
+    describeForAccessibility(this);
 }
 
 TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()

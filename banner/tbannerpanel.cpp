@@ -1,5 +1,6 @@
 #include "banner/tbannerpanel.h"
 
+#include "banner/banneraccessible.h"
 #include "banner/bannerhtml.h"
 #include "banner/bannerpaint.h"
 
@@ -20,6 +21,7 @@ TBannerPanel::TBannerPanel(QWidget *parent)
     // the off-screen image covers every pixel of the panel
     setAttribute(Qt::WA_OpaquePaintEvent);
     setVisible(false);
+    installBannerAccessibility();
     connect(m_caption, &TBannerCaption::changed, this, qOverload<>(&QWidget::update));
     connect(m_caption, &TBannerCaption::layoutChanged, this, &TBannerPanel::relayout);
     relayout();
@@ -153,15 +155,20 @@ void TBannerPanel::paintEvent(QPaintEvent *)
     QPainter(this).drawImage(0, 0, m_buffer);
 }
 
+void TBannerPanel::pressCloseButton()
+{
+    setVisible(false);
+    emit OnClose(this);
+    if (m_freeOnClose)
+        deleteLater();
+}
+
 void TBannerPanel::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     const QPoint point = event->position().toPoint();
     if (m_caption->Visible() && m_caption->CloseButton() && closeSquare(width()).contains(point)) {
-        setVisible(false);
-        emit OnClose(this);
-        if (m_freeOnClose)
-            deleteLater();
+        pressCloseButton();
         return;
     }
 

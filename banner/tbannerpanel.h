@@ -46,6 +46,10 @@ public:
     // Composes the whole panel, picture excluded, as it is copied to the screen.
     QImage ComposeImage();
 
+    // What a press on the close square does: hides the panel, raises OnClose, and frees the panel
+    // with FreeOnClose.
+    void pressCloseButton();
+
 signals:
     // Raised after the close button has hidden the panel.
     void OnClose(QObject *sender);

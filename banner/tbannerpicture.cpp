@@ -1,5 +1,6 @@
 #include "banner/tbannerpicture.h"
 
+#include "banner/banneraccessible.h"
 #include "banner/bannerimages.h"
 #include "banner/bannerpaint.h"
 #include "common/trailscribeerror.h"
@@ -14,6 +15,7 @@ TBannerPicture::TBannerPicture(QWidget *parent)
     : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    installBannerAccessibility();
 }
 
 QImage TBannerPicture::DecodeImage(const QByteArray &data)

@@ -5,6 +5,7 @@
 
 #include "common/ansitext.h"
 #include "urllist/listcolumn.h"
+#include "urllist/listgridaccessible.h"
 #include "urllist/listgriddelegate.h"
 #include "urllist/listgridlook.h"
 #include "urllist/listgridmodel.h"
@@ -41,6 +42,7 @@ TListGrid::TListGrid(QWidget *parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    TListGridAccessible::installFactory();
 
     m_model->resizeRows(2, kDefaultRowHeight);
     m_model->setText(UrlColumn, 0, "URL");
@@ -241,8 +243,11 @@ void TListGrid::rowsChanged()
 {
     // The current cell keeps its row number while that row exists, and otherwise goes to the new
     // last row; the top row stays where it was, held to the rows there are.
+    const int oldRow = m_curRow;
     m_curRow = std::clamp(m_curRow, FixedRows(), std::max(FixedRows(), RowCount() - 1));
     stretch();
     setTopRow(m_topRow);
     viewport()->update();
+    if (m_curRow != oldRow)
+        emit currentCellChanged(m_curCol, m_curRow);
 }

@@ -80,6 +80,8 @@ public:
 
     void setPopupMenu(QMenu *menu);
     QMenu *popupMenu() const;
+    // Opens the pop-up menu at the current cell, as the context-menu key and Shift+F10 do.
+    void openPopupAtCurrentCell();
 
     // The cell under a point of the viewport; false when there is none.
     bool CellAt(const QPoint &viewportPos, int &col, int &row) const;
@@ -110,6 +112,8 @@ signals:
     // Raised by SaveCsv after rows, with the percentage written so far, whenever it changes
     // (OnFileProgress).
     void FileProgress(TListGrid *sender, qint16 progress);
+    // The current cell moved, by the user or by the program, or its row was renumbered.
+    void currentCellChanged(int col, int row);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -128,6 +132,9 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // Its cells' actions do what the user's clicks do.
+    friend class TListGridAccessible;
+
     int colLeft(int col) const; // in content coordinates
     int totalWidth() const;
     int dataAreaHeight() const;

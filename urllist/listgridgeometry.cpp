@@ -221,13 +221,16 @@ void TListGrid::moveCurrent(int col, int row)
 {
     col = std::clamp(col, 0, ColCount() - 1);
     row = std::clamp(row, FixedRows(), std::max(FixedRows(), RowCount() - 1));
-    if (col != m_curCol || row != m_curRow) {
+    const bool moved = col != m_curCol || row != m_curRow;
+    if (moved) {
         updateCell(m_curCol, m_curRow);
         m_curCol = col;
         m_curRow = row;
     }
     ensureCurrentVisible();
     updateCell(m_curCol, m_curRow);
+    if (moved)
+        emit currentCellChanged(m_curCol, m_curRow);
 }
 
 void TListGrid::SetCurrentCell(int col, int row)

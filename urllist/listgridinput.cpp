@@ -172,10 +172,17 @@ void TListGrid::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
     // A right click opened the menu on its press already.
-    if (event->reason() != QContextMenuEvent::Mouse) {
-        const QRect r = CellRect(m_curCol, m_curRow);
-        openPopup(viewport()->mapToGlobal(r.isEmpty() ? QPoint(0, 0) : r.center()));
-    }
+    if (event->reason() != QContextMenuEvent::Mouse)
+        openPopupAtCurrentCell();
+}
+
+void TListGrid::openPopupAtCurrentCell()
+{
+    // Some platforms send both a context-menu event and the key itself.
+    if (!m_popup || m_popup->isVisible())
+        return;
+    const QRect r = CellRect(m_curCol, m_curRow);
+    openPopup(viewport()->mapToGlobal(r.isEmpty() ? QPoint(0, 0) : r.center()));
 }
 
 void TListGrid::wheelEvent(QWheelEvent *event)
@@ -207,6 +214,14 @@ void TListGrid::keyPressEvent(QKeyEvent *event)
     if (m_panning) {
         stopPanning();
         event->accept();
+        return;
+    }
+    // The context-menu key and Shift+F10 open the pop-up menu at the current cell; where the
+    // platform turns them into a context-menu event, that event opens it first.
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier)) {
+        event->accept();
+        openPopupAtCurrentCell();
         return;
     }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
