@@ -6,6 +6,7 @@
 #include "common/shownaddress.h"
 #include "app/recorder.h"
 #include "app/webbrowserbinding.h"
+#include "webview/browserkeys.h"
 #include "webview/twebbrowser.h"
 
 #include <QCloseEvent>
@@ -66,6 +67,8 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     StatusBar1->setFixedHeight(19);
     StatusBar1->setSizeGripEnabled(false);
     m_layout->addWidget(StatusBar1);
+
+    installBrowserKeys(this, [this] { return WebBrowser2; }, url1);
 }
 
 TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()

@@ -4,3 +4,4 @@ ts_add_test(NAME tst_e2e_browse SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_brow
 ts_add_test(NAME tst_e2e_record SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_record.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 900)
 ts_add_test(NAME tst_e2e_startup SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_startup.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
 ts_add_test(NAME tst_errorreport SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_errorreport.cpp LIBS ts_app)
+ts_add_test(NAME tst_e2e_desktop SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_desktop.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 300)
