@@ -21,6 +21,10 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QThread>
 #include <QWebEngineProfile>
 #include <csignal>
@@ -112,7 +116,7 @@ private slots:
                     return HttpResponse::html("<html><head><title>welcome</title></head></html>");
                 HttpResponse refused = HttpResponse::html("<html><head><title>refused</title></head></html>");
                 refused.status = 401;
-                refused.headers.append(qMakePair(QByteArray("WWW-Authenticate"), "Basic realm=\"" + request.path.mid(8) + "\""));
+                refused.headers.append(qMakePair(QByteArray("WWW-Authenticate"), "Basic realm=\"" + QUrl::fromPercentEncoding(request.path.mid(8)).toUtf8() + "\""));
                 return refused;
             }
             if (request.path == "/slow") {
@@ -166,16 +170,19 @@ private slots:
     void signIn_data()
     {
         QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("realm");
         QTest::addColumn<bool>("answered");
         QTest::addColumn<QString>("title");
         // Each row has a realm of its own: the engine keeps credentials per realm.
-        QTest::newRow("cancelled: the server's page") << QByteArray("/secret/Back Office") << false << "refused";
-        QTest::newRow("answered") << QByteArray("/secret/Staff Area") << true << "welcome";
+        QTest::newRow("cancelled: the server's page")
+            << QByteArray("/secret/Back%20Office") << "Back Office" << false << "refused";
+        QTest::newRow("answered") << QByteArray("/secret/Staff%20Area") << "Staff Area" << true << "welcome";
     }
 
     void signIn()
     {
         QFETCH(QByteArray, path);
+        QFETCH(QString, realm);
         QFETCH(bool, answered);
         QFETCH(QString, title);
         QString message;
@@ -191,7 +198,7 @@ private slots:
         server.clearRequests();
         go(w.get(), server.urlString(path));
         QCOMPARE(message, QStringLiteral("The server 127.0.0.1 asks for a user name and password. It says: \"%1\".")
-                              .arg(QString::fromLatin1(path.mid(8))));
+                              .arg(realm));
         QCOMPARE(runJs(w->WebBrowser2->page(), QStringLiteral("document.title")).toString(), title);
         const QList<HttpRequest> requests = server.requestsTo(path);
         QVERIFY(!requests.isEmpty());
@@ -224,7 +231,8 @@ private slots:
             // A page in the external window asks; its status line tells.
             runJs(w->WebBrowser2->page(), QStringLiteral("window.open('%1'); 1").arg(server.urlString("/a")));
             QTRY_VERIFY(w->surfwindow2->isVisible());
-            QTRY_COMPARE_WITH_TIMEOUT(w->surfwindow2->WebBrowser2->url(), server.url("/a"), 15000);
+            QTRY_COMPARE_WITH_TIMEOUT(status(w->surfwindow2), QStringLiteral("Status: Done"), 15000);
+            QCOMPARE(w->surfwindow2->WebBrowser2->url(), server.url("/a"));
             std::swap(asking, other);
             page = w->surfwindow2->WebBrowser2->page();
         } else {
@@ -241,7 +249,8 @@ private slots:
             presentWhileAsking = QDir(target.path()).entryList(QDir::Files) +
                                  QDir(downloads.filePath(QStringLiteral("default"))).entryList(QDir::Files);
             if (saved) {
-                dialog->selectFile(file);
+                dialog->setDirectory(target.path());
+                dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("saved.bin"));
                 QMetaObject::invokeMethod(dialog, "accept");
             } else {
                 dialog->reject();
@@ -360,6 +369,7 @@ private slots:
 
     void escapeStopsALoad()
     {
+        w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
         w->AddressBox->SetText(server.urlString("/slow"));
@@ -373,6 +383,39 @@ private slots:
         QVERIFY(loaded.wait(10000));
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(loaded.first().first().toBool(), false);
+    }
+
+    void certificateRefused()
+    {
+        // A server whose certificate nobody vouches for: the engine's error page stays, and no
+        // request reaches the server (an accepted certificate would send one on a new connection).
+        QFile certFile(QStringLiteral(TS_TLS_DIR "/selfsigned.crt")), keyFile(QStringLiteral(TS_TLS_DIR "/selfsigned.key"));
+        QVERIFY(certFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly));
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(&certFile));
+        tls.setPrivateKey(QSslKey(&keyFile, QSsl::Rsa));
+        QSslServer tlsServer;
+        tlsServer.setSslConfiguration(tls);
+        QVERIFY(tlsServer.listen(QHostAddress::LocalHost));
+        QByteArray received;
+        int connections = 0;
+        connect(&tlsServer, &QSslServer::startedEncryptionHandshake, this, [&] { ++connections; });
+        connect(&tlsServer, &QSslServer::pendingConnectionAvailable, this, [&] {
+            while (QSslSocket *socket = qobject_cast<QSslSocket *>(tlsServer.nextPendingConnection()))
+                connect(socket, &QSslSocket::readyRead, this, [&received, socket] { received += socket->readAll(); });
+        });
+
+        const QString address = QStringLiteral("https://127.0.0.1:%1/private").arg(tlsServer.serverPort());
+        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        w->AddressBox->SetText(address);
+        w->gotobutton->click();
+        QVERIFY(loaded.wait(15000));
+        QCOMPARE(loaded.first().first().toBool(), false);
+        QVERIFY(status(w.get()).startsWith(QStringLiteral("Status: The certificate of 127.0.0.1 was refused: ")));
+        QVERIFY(status(w.get()).size() > QStringLiteral("Status: The certificate of 127.0.0.1 was refused: ").size());
+        QTest::qWait(300);
+        QVERIFY(connections > 0);
+        QCOMPARE(received, QByteArray());
     }
 
     void windowIcon()
