@@ -4,22 +4,41 @@
 
 #include <QSettings>
 #include <QVariant>
+#include <memory>
 
 namespace {
 
-constexpr char kOrganization[] = "Microsoft";
-constexpr char kApplication[] = "Internet Explorer";
 constexpr char kGroup[] = "TypedURLs";
 
 QString valueName(int n) { return QStringLiteral("Url%1").arg(n); }
 
+std::unique_ptr<QSettings> openStore()
+{
+    const TypedUrlStoreName name = typedUrlStoreName();
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QString::fromLatin1(name.organization), QString::fromLatin1(name.application));
+}
+
+// Checks that the store took the values just set.
+void checkWritten(QSettings &store)
+{
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        throw TrailscribeError(QStringLiteral("Failed to set data for '%1'").arg(valueName(1)));
+}
+
 } // namespace
+
+TypedUrlStoreName typedUrlStoreName()
+{
+    if (kProgramKeepsTypedUrls)
+        return {"Tavorink", "Trailscribe"};
+    return {"Microsoft", "Internet Explorer"};
+}
 
 QStringList loadTypedUrls()
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganization),
-                    QString::fromLatin1(kApplication));
-    return loadTypedUrls(store);
+    return loadTypedUrls(*openStore());
 }
 
 QStringList loadTypedUrls(QSettings &store)
@@ -48,9 +67,7 @@ int typedUrlWriteCount(int entryCount)
 
 void writeTypedUrls(const QStringList &entries)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kOrganization),
-                    QString::fromLatin1(kApplication));
-    writeTypedUrls(store, entries);
+    writeTypedUrls(*openStore(), entries);
 }
 
 void writeTypedUrls(QSettings &store, const QStringList &entries)
@@ -62,7 +79,39 @@ void writeTypedUrls(QSettings &store, const QStringList &entries)
     for (int n = 1; n <= count; ++n)
         store.setValue(valueName(n), n - 1 < entries.size() ? entries.at(n - 1) : QString());
     store.endGroup();
-    store.sync();
-    if (store.status() != QSettings::NoError)
-        throw TrailscribeError(QStringLiteral("Failed to set data for '%1'").arg(valueName(1)));
+    checkWritten(store);
+}
+
+QStringList typedUrlsWith(QStringList entries, const QString &address)
+{
+    const QString text = address.trimmed();
+    if (text.isEmpty())
+        return entries;
+    entries.removeAll(text);
+    entries.prepend(text);
+    if (entries.size() > kTypedUrlCount)
+        entries.resize(kTypedUrlCount);
+    return entries;
+}
+
+void rememberTypedUrl(const QString &address)
+{
+    if (kProgramKeepsTypedUrls)
+        rememberTypedUrl(*openStore(), address);
+}
+
+void rememberTypedUrl(QSettings &store, const QString &address)
+{
+    if (address.trimmed().isEmpty() || !store.isWritable())
+        return;
+    const QStringList entries = typedUrlsWith(loadTypedUrls(store), address);
+    store.beginGroup(QString::fromLatin1(kGroup));
+    // Values that held no text, and gaps, were passed over on loading: the list is written
+    // again from Url1, with nothing left behind it.
+    for (int n = 1; n <= kTypedUrlCount; ++n)
+        store.remove(valueName(n));
+    for (int n = 1; n <= entries.size(); ++n)
+        store.setValue(valueName(n), entries.at(n - 1));
+    store.endGroup();
+    checkWritten(store);
 }

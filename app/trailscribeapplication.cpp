@@ -2,6 +2,7 @@
 
 #include "common/errorreport.h"
 #include "common/fonts.h"
+#include "app/appicon.h"
 
 #include <QIcon>
 
@@ -13,6 +14,9 @@ TrailscribeApplication::TrailscribeApplication(int &argc, char **argv) : QApplic
     // Icons of file kinds (the address box's) come from the desktop's theme; where the session
     // names none, from a common one.
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    // The desktop matches the windows to the menu entry by this name, and shows its icon.
+    setDesktopFileName(QString::fromLatin1(kDesktopId));
+    setWindowIcon(trailscribeIcon());
 }
 
 bool TrailscribeApplication::notify(QObject *receiver, QEvent *event)

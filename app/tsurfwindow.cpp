@@ -10,6 +10,7 @@
 #include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
+#include "addressbox/typedurlhistory.h"
 #include "banner/bannerimages.h"
 #include "banner/tbannerpanel.h"
 #include "banner/tbannerpicture.h"
@@ -18,6 +19,7 @@
 #include "common/trailscribeerror.h"
 #include "app/tsurfwindow2.h"
 #include "app/webbrowserbinding.h"
+#include "webview/browserkeys.h"
 #include "webview/twebbrowser.h"
 #include "banner/programrandom.h"
 #include "banner/sponsorlink.h"
@@ -144,6 +146,7 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
 
     FormCreate();
     describeForAccessibility(this);
+    installBrowserKeys(this, [this] { return WebBrowser2; }, AddressBox);
 }
 
 TSurfWindow::~TSurfWindow()
@@ -198,7 +201,7 @@ void TSurfWindow::createAddressRow(QWidget *parent)
     gotobutton->setIcon(makeSurfToolIcons().value(8));
     gotobutton->setIconSize(QSize(16, 16));
     gotobutton->setGeometry(737, 3, 50, 25);
-    connect(gotobutton, &QPushButton::clicked, this, guarded([this] { gotobutton2Click(); }));
+    connect(gotobutton, &QPushButton::clicked, this, guarded([this] { goByUser(); }));
 }
 
 void TSurfWindow::createListPanel()
@@ -335,16 +338,29 @@ void TSurfWindow::FormDestroy()
     }
 }
 
-void TSurfWindow::gotobutton2Click()
+bool TSurfWindow::gotobutton2Click()
 {
     const QString text = AddressBox->Text();
     try {
         WebBrowser2->Navigate(text);
+        return true;
     } catch (const TrailscribeError &e) {
         StatusBar1->showMessage(QStringLiteral("Unable to navigate to ") + text + QStringLiteral(". ") + e.message() +
                                 QStringLiteral("."));
         QApplication::beep();
+        return false;
     }
+}
+
+// Only an address the user sends with "Go!" is a typed address; the start page and clicked
+// links are not. Where the program keeps the history itself, the box's list follows at once.
+void TSurfWindow::goByUser()
+{
+    const QString text = AddressBox->Text();
+    if (!gotobutton2Click() || !kProgramKeepsTypedUrls)
+        return;
+    rememberTypedUrl(text);
+    AddressBox->SetItems(loadTypedUrls());
 }
 
 void TSurfWindow::url1altKeyDown(int key)

@@ -70,7 +70,10 @@ public:
     void FormShow();
     void FormDestroy();
     void Panel4Resize();
-    void gotobutton2Click();
+    // Go: false when the web view refused the address.
+    bool gotobutton2Click();
+    // "Go!" pressed: Go, and a browsed address joins the typed-address history.
+    void goByUser();
     void url1altKeyDown(int key);
     void ToolButton1Click();
     void ToolButton2Click();

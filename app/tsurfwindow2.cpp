@@ -7,6 +7,7 @@
 #include "app/recorder.h"
 #include "app/surfaccessible.h"
 #include "app/webbrowserbinding.h"
+#include "webview/browserkeys.h"
 #include "webview/twebbrowser.h"
 
 #include <QCloseEvent>
@@ -68,6 +69,8 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     StatusBar1->setSizeGripEnabled(false);
     m_layout->addWidget(StatusBar1);
     describeForAccessibility(this);
+
+    installBrowserKeys(this, [this] { return WebBrowser2; }, url1);
 }
 
 TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()

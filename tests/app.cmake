@@ -5,3 +5,5 @@ ts_add_test(NAME tst_e2e_record SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_reco
 ts_add_test(NAME tst_e2e_startup SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_startup.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
 ts_add_test(NAME tst_errorreport SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_errorreport.cpp LIBS ts_app)
 ts_add_test(NAME tst_accessibility SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_accessibility.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
+ts_add_test(NAME tst_e2e_desktop SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_desktop.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 300)
+target_compile_definitions(tst_e2e_desktop PRIVATE TS_TLS_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support/tls")

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <functional>
 
 namespace {
 
@@ -22,8 +23,9 @@ using ValueMap = QMap<QString, QVariant>;
 
 QSettings *typedUrlStore()
 {
-    auto *store = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Microsoft"),
-                                QStringLiteral("Internet Explorer"));
+    const TypedUrlStoreName name = typedUrlStoreName();
+    auto *store = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(name.organization),
+                                QString::fromLatin1(name.application));
     store->beginGroup(QStringLiteral("TypedURLs"));
     return store;
 }
@@ -304,8 +306,9 @@ private slots:
         // reported, and the entered address is still announced.
         QString report;
         setErrorReportSink([&report](const QString &text) { report = text; });
-        const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope, "Microsoft",
-                                       "Internet Explorer").fileName();
+        const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                       typedUrlStoreName().organization, typedUrlStoreName().application)
+                                 .fileName();
         QFile::remove(file);
         QVERIFY(QDir().mkpath(file));
         {
@@ -328,12 +331,70 @@ private slots:
         QTemporaryDir dir;
         QSettings store(dir.filePath("typed.refusing"), refusing);
         QVERIFY(store.isWritable());
-        try {
-            writeTypedUrls(store, entries(2));
-            QFAIL("no error raised");
-        } catch (const TrailscribeError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Failed to set data for 'Url1'"));
+        const std::function<void()> writers[] = {[&] { writeTypedUrls(store, entries(2)); },
+                                                 [&] { rememberTypedUrl(store, QStringLiteral("http://typed/")); }};
+        for (const auto &write : writers) {
+            try {
+                write();
+                QFAIL("no error raised");
+            } catch (const TrailscribeError &error) {
+                QCOMPARE(error.message(), QStringLiteral("Failed to set data for 'Url1'"));
+            }
         }
+    }
+
+    void typedAddressOnTop_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("first address") << QStringList{} << "http://a/" << QStringList{"http://a/"};
+        QTest::newRow("new address goes first")
+            << QStringList{"http://a/", "http://b/"} << "http://c/" << QStringList{"http://c/", "http://a/", "http://b/"};
+        QTest::newRow("known address moves up, once")
+            << QStringList{"http://a/", "http://b/", "http://c/"} << "http://c/"
+            << QStringList{"http://c/", "http://a/", "http://b/"};
+        QTest::newRow("already first") << QStringList{"http://a/", "http://b/"} << "http://a/"
+                                       << QStringList{"http://a/", "http://b/"};
+        QTest::newRow("spaces around are not kept")
+            << QStringList{"http://a/", "http://b/"} << "  http://b/ " << QStringList{"http://b/", "http://a/"};
+        QTest::newRow("case counts") << QStringList{"http://a/"} << "HTTP://A/" << QStringList{"HTTP://A/", "http://a/"};
+        QTest::newRow("empty address") << QStringList{"http://a/"} << "  " << QStringList{"http://a/"};
+        QTest::newRow("full list drops its last") << entries(25) << "http://new/"
+                                                  << (QStringList{"http://new/"} + entries(24));
+        QTest::newRow("full list, the last moves up")
+            << entries(25) << entries(25).last() << (QStringList{entries(25).last()} + entries(24));
+    }
+
+    void typedAddressOnTop()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, address);
+        QFETCH(QStringList, after);
+        QCOMPARE(typedUrlsWith(before, address), after);
+    }
+
+    void typedAddressIsKeptByTheProgram()
+    {
+        // Gaps and values that are not text are passed over on loading; the list goes back from
+        // Url1 with nothing behind it, and values that are not the list's stay.
+        resetStore({{"Url1", "http://a/"}, {"Url3", "http://b/"}, {"Url4", QRect(1, 2, 3, 4)}, {"Url6", "http://c/"},
+                    {"Url26", "untouched"}, {"Other", "untouched"}});
+        rememberTypedUrl(QStringLiteral("http://b/"));
+        if constexpr (!kProgramKeepsTypedUrls) {
+            // The platform browser's history is only read.
+            QCOMPARE(loadTypedUrls(), (QStringList{"http://a/", "http://b/", "http://c/"}));
+            return;
+        }
+        rememberTypedUrl(QStringLiteral("http://d/"));
+        QCOMPARE(storedValues(), (ValueMap{{"Url1", "http://d/"}, {"Url2", "http://b/"}, {"Url3", "http://a/"},
+                                           {"Url4", "http://c/"}, {"Url26", "untouched"}, {"Other", "untouched"}}));
+        // A new box lists them, most recent first.
+        QWidget window;
+        auto *box = new TAddressCombo(&window);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(box->Items(), (QStringList{"http://d/", "http://b/", "http://a/", "http://c/"}));
     }
 
     void enterClosed_data()

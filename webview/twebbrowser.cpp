@@ -2,8 +2,14 @@
 
 #include "common/errorreport.h"
 #include "common/trailscribeerror.h"
+#include "webview/authenticationdialog.h"
+#include "webview/downloads.h"
+#include "webview/pagefailures.h"
 #include "webview/webpage.h"
 
+#include <QAuthenticator>
+#include <QShortcut>
+#include <QWebEngineCertificateError>
 #include <QWebEngineHistory>
 
 TWebBrowser::TWebBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new WebPage(this))
@@ -20,11 +26,56 @@ TWebBrowser::TWebBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new W
     });
     connect(m_page, &QWebEnginePage::linkHovered, this, &TWebBrowser::setStatusText);
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_failure.clear();
+        setLoading(true);
         setStatusText(QStringLiteral("Opening page ") + m_page->requestedUrl().toString());
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        setStatusText(ok ? QStringLiteral("Done") : QStringLiteral("The page could not be loaded"));
+        setLoading(false);
+        if (ok)
+            setStatusText(QStringLiteral("Done"));
+        else
+            setStatusText(m_failure.isEmpty() ? QStringLiteral("The page could not be loaded") : m_failure);
     });
+
+    // The page stays as it was in the list and in the history; a reload or Go starts a new
+    // renderer process.
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                setLoading(false);
+                m_failure = renderProcessEndText(status, exitCode);
+                setStatusText(m_failure);
+            });
+    // The engine's error page stays: the certificate is refused.
+    connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+        QWebEngineCertificateError refused = error;
+        refused.rejectCertificate();
+        m_failure = certificateErrorText(error.url(), error.description());
+        setStatusText(m_failure);
+    });
+    connect(m_page, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *auth) {
+        reportErrors([&] { AuthenticationDialog::ask(serverAuthenticationMessage(url, auth->realm()), auth, this); });
+    });
+    connect(m_page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl &, QAuthenticator *auth, const QString &proxyHost) {
+                reportErrors(
+                    [&] { AuthenticationDialog::ask(proxyAuthenticationMessage(proxyHost, auth->realm()), auth, this); });
+            });
+
+    // Escape stops a load while the view has the focus; otherwise the page has the key.
+    m_stopKey = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, [this] { Stop(); },
+                              Qt::WidgetWithChildrenShortcut);
+    m_stopKey->setEnabled(false);
+}
+
+void TWebBrowser::setLoading(bool loading)
+{
+    m_stopKey->setEnabled(loading);
+}
+
+void TWebBrowser::Download(QWebEngineDownloadRequest *request)
+{
+    saveDownload(request, this, [this](const QString &text) { setStatusText(text); });
 }
 
 TWebBrowser::~TWebBrowser()

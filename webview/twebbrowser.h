@@ -7,12 +7,19 @@
 #include <QWebEngineView>
 #include <functional>
 
+class QShortcut;
+class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class WebPage;
 
 // The web view of a window: navigation, history, status texts and the events the program
 // records from. An error a connected handler raises is caught and shown by the general error
 // report, and the view goes on.
+//
+// It also does what any browser does, the same in every window: asks for a user name and
+// password when a server or proxy wants them, saves downloads where the user chooses, says in
+// the status line when the page's renderer process has ended or a certificate was refused, and
+// stops a load on Escape while it has the focus.
 class TWebBrowser : public QWebEngineView
 {
     Q_OBJECT
@@ -33,6 +40,10 @@ public:
 
     WebPage *webPage() const { return m_page; }
 
+    // A download the page asked for: asks where to save it, then reports its progress and end
+    // in the status line.
+    void Download(QWebEngineDownloadRequest *request);
+
     // A page asks for a new window: set *ppDisp to the page that is to receive it, or *cancel.
     // The engine waits for the answer, so this is a handler called at once, not a signal.
     std::function<void(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel)> OnNewWindow2;
@@ -44,6 +55,10 @@ signals:
 
 private:
     void setStatusText(const QString &text);
+    void setLoading(bool loading);
 
     WebPage *m_page = nullptr;
+    QShortcut *m_stopKey = nullptr;
+    // Why the current load failed, when the engine knows better than "could not be loaded".
+    QString m_failure;
 };

@@ -1,6 +1,7 @@
 #include "webview/webprofile.h"
 
 #include "webview/bodycapture.h"
+#include "webview/downloads.h"
 
 #include <QWebEngineProfile>
 
@@ -8,5 +9,6 @@ QWebEngineProfile *trailscribeProfile()
 {
     QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
     BodyCapture::forProfile(profile);
+    routeDownloads(profile);
     return profile;
 }
