@@ -434,16 +434,12 @@ void TSurfWindow::ToolButton10Click()
 
 void TSurfWindow::ToolButton12Click()
 {
-    if (surfdata->RowCount() > 2)
-        surfdata->DeleteRows(surfdata->CurrentRow(), 1);
-    else if (surfdata->RowCount() == 2)
-        Button6Click();
+    recorder->deleteCurrentRow();
 }
 
 void TSurfWindow::ToolButton13Click()
 {
-    surfdata->ClearDataCells();
-    surfdata->SetRowCount(2);
+    recorder->clear();
     recorder->showWholeList();
 }
 

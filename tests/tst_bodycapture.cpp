@@ -3,6 +3,7 @@
 #include "webview/bodycapture.h"
 #include "webview/formencoder.h"
 #include "tests/support/httpserver.h"
+#include "tests/support/wirebody.h"
 #include "webview/twebbrowser.h"
 #include "webview/webpage.h"
 
@@ -14,6 +15,7 @@
 #include <QWebEngineProfile>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -24,19 +26,6 @@ struct Navigation
     PostDataRef postData;
 };
 
-QByteArray boundaryFromContentType(const QByteArray &contentType)
-{
-    const qsizetype at = contentType.indexOf("boundary=");
-    return at < 0 ? QByteArray() : contentType.mid(at + 9).trimmed();
-}
-
-// Multipart bodies differ in the boundary token only: the engine picks its own at random.
-QByteArray withBoundaryToken(QByteArray body, const QByteArray &boundary)
-{
-    if (!boundary.isEmpty())
-        body.replace(boundary, "BOUNDARY");
-    return body;
-}
 
 QByteArray page(const QByteArray &body, const QByteArray &head = {})
 {
@@ -75,6 +64,7 @@ private slots:
     void redirect307ResendsBody();
     void pageFormDataIsNoSubmission();
     void hostilePageCannotForge();
+    void aNewPageAtAnOldAddressGetsNothingOfIts();
     void largeUploadKeepsUiAnswering();
     void filesFromTheFileChooser();
 
@@ -500,6 +490,28 @@ void TestBodyCapture::pageFormDataIsNoSubmission()
     QCOMPARE(m_server.requestsTo("/sink/nfd").first().body, postData->body());
     QTest::qWait(200);
     QCOMPARE(capture->pendingCaptureCount(false, sink), 0);
+}
+
+// A page freed and a new one made in the same place must not receive a request that its
+// predecessor's interceptor reported.
+void TestBodyCapture::aNewPageAtAnOldAddressGetsNothingOfIts()
+{
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    const QUrl url = m_server.url("/sink/reused");
+    std::optional<QObject> page;
+    page.emplace();
+    capture->navigationAccepted(&*page, url, false, PostDataRef::create());
+    capture->navigationRequested(&*page, url, "POST", false);  // matched to its page later
+    QObject *const address = &*page;
+    page.reset();
+    page.emplace();
+    QCOMPARE(&*page, address);
+    auto fresh = PostDataRef::create();
+    capture->navigationAccepted(&*page, url, false, fresh);
+    // Taken for the new page's POST, the navigation would get an empty body that says none was
+    // captured, once it has waited for one.
+    QTest::qWait(3500);
+    QVERIFY(!fresh->hasBody());
 }
 
 void TestBodyCapture::hostilePageCannotForge()

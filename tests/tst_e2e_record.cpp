@@ -6,8 +6,12 @@
 #include "tests/support/httpserver.h"
 #include "addressbox/addresscombo.h"
 #include "app/tsurfwindow2.h"
+#include "urllist/listcolumn.h"
+#include "urllist/listgridmodel.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -257,6 +261,53 @@ private slots:
 
         x->Button1->click();
         QVERIFY(!x->isVisible());
+    }
+
+    // A page's own FormData of one form and a script submit of another with the same address
+    // into a frame that never loaded: the engine says nothing that tells them apart. The row is
+    // marked and says why; the saved and copied bytes are the plain cells all the same.
+    void aBodyThatMayBeAnotherRequestsIsMarked()
+    {
+        server.route("/decoy", HttpResponse::html(
+            "<html><body><form id=A method=post action='/post'><input name=a value='decoy'></form>"
+            "<form id=B method=post action='/post' target=t><input name=b value='real'></form><iframe name=t></iframe></body></html>"));
+        QVERIFY(load("/decoy"));
+        clearList();
+        server.clearRequests();
+        runJs(w->WebBrowser2->page(), "new FormData(document.getElementById('A')); document.getElementById('B').submit();");
+        QVERIFY(server.waitForRequest("/post"));
+        QCOMPARE(server.requestsTo("/post").first().body, QByteArray("b=real"));
+        QTRY_VERIFY(rowOf(server.urlString("/post")) >= 1);
+        const int row = rowOf(server.urlString("/post"));
+        QTRY_VERIFY_WITH_TIMEOUT(!list()->RowDoubt(row).isEmpty(), 5000);
+        const QByteArray text = list()->CellText(PostDataColumn, row);
+        QVERIFY2(text == "a=decoy" || text == "b=real", text.constData());
+        QCOMPARE(list()->model()->data(list()->model()->index(row, PostDataColumn), Qt::ToolTipRole).toString(),
+                 list()->RowDoubt(row));
+        QCOMPARE(list()->RowDoubt(row - 1), QString());
+
+        // Drawn on the warning ground; the certain row above it is not.
+        list()->SetCurrentCell(UrlColumn, 1);
+        QTest::qWait(50);
+        const QImage shot = list()->viewport()->grab().toImage();
+        const QRect marked = list()->CellRect(PostDataColumn, row);
+        const QRect plain = list()->CellRect(PostDataColumn, row - 1);
+        QCOMPARE(shot.pixelColor(marked.right() - 4, marked.center().y()), QColor(255, 228, 160));
+        QVERIFY(shot.pixelColor(plain.right() - 4, plain.center().y()) != QColor(255, 228, 160));
+
+        // The file holds the cells' bytes, and nothing of the mark.
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("list.csv"));
+        list()->SaveCsv(name);
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY(csv.contains("," + text + "\r\n") || csv.endsWith("," + text));
+        QVERIFY(!csv.contains("certain"));
+
+        // Clearing the list forgets the mark.
+        clearList();
+        QCOMPARE(list()->RowDoubt(1), QString());
     }
 
     void floodingPagesDoNotFreezeTheWindow_data()

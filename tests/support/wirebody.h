@@ -1,0 +1,19 @@
+#pragma once
+
+// Comparing a recorded body with the bytes a server received.
+
+#include <QByteArray>
+
+inline QByteArray boundaryFromContentType(const QByteArray &contentType)
+{
+    const qsizetype at = contentType.indexOf("boundary=");
+    return at < 0 ? QByteArray() : contentType.mid(at + 9).trimmed();
+}
+
+// Multipart bodies differ in the boundary token only: the engine picks its own at random.
+inline QByteArray withBoundaryToken(QByteArray body, const QByteArray &boundary)
+{
+    if (!boundary.isEmpty())
+        body.replace(boundary, "BOUNDARY");
+    return body;
+}
