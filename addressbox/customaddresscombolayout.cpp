@@ -59,7 +59,8 @@ int TCustomAddressCombo::fieldIcon()
 {
     if (m_fieldIconStale) {
         ++m_fieldIconLookups;
-        m_fieldIcon = IconIndexOf(Text());
+        // What the field shows is enough to tell the kind of address, and stays short.
+        m_fieldIcon = IconIndexOf(lineEdit()->text());
         m_fieldIconStale = false;
     }
     return m_fieldIcon;

@@ -291,8 +291,18 @@ quint64 BodyCapture::pageId(QObject *page)
     return id;
 }
 
+// Only these schemes send a request body; the others (data:, about:, qrc:, ...) need no pairing,
+// and a long data: address need not be copied for it.
+static bool sendsBodies(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
 void BodyCapture::navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData)
 {
+    if (!sendsBodies(url))
+        return;
     PageState &state = m_pages[pageId(page)];
     state.accepted.append({pairingKey(url), isRedirect, postData, now()});
     if (state.accepted.size() > kMaxQueued)
@@ -303,6 +313,8 @@ void BodyCapture::navigationAccepted(QObject *page, const QUrl &url, bool isRedi
 
 void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect)
 {
+    if (!sendsBodies(url))
+        return;
     if (m_requests.isEmpty())
         QTimer::singleShot(0, this, &BodyCapture::resolveRequests);
     m_requests.append({page ? pageId(page) : 0, pairingKey(url), method, isRedirect});
