@@ -15,6 +15,7 @@
 #include <QJsonValue>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QWebEnginePage>
 #include <QtTest>
 #include <memory>
@@ -271,6 +272,12 @@ void TestPostFuzz::randomPosts()
         if (!post(c, &failure))
             failures << QStringLiteral("post %1 (%2): %3").arg(i).arg(c.kind, failure);
     }
+    int marked = 0, silent = 0;
+    for (const Tally &t : std::as_const(m_byKind)) {
+        marked += t.markedExact + t.markedWrong;
+        silent += t.silent;
+    }
+    qInfo("so far: %d posts, %d marked, %d silent mismatches", m_posts, marked, silent);
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
 }
 
@@ -370,6 +377,7 @@ void TestPostFuzz::cleanupTestCase()
 
 int main(int argc, char **argv)
 {
+    QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestPostFuzz test;
