@@ -172,6 +172,10 @@ void TestFormEncoder::boundary()
     QVERIFY(QRegularExpression("^----WebKitFormBoundary[A-Za-z0-9]{16}$").match(QString::fromLatin1(a)).hasMatch());
     QVERIFY(a != makeMultipartBoundary());
     QCOMPARE(multipartBoundaryOf("a=1"), QByteArray());
+    // A form with no entries: the closing line alone, as the engine sends it.
+    const QByteArray empty = encodeFormBody({}, FormEnctype::Multipart, QStringLiteral("UTF-8"), a);
+    QCOMPARE(empty, "--" + a + "--\r\n");
+    QCOMPARE(multipartBoundaryOf(empty), a);
 }
 
 QTEST_GUILESS_MAIN(TestFormEncoder)

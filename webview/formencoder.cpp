@@ -371,5 +371,8 @@ QByteArray multipartBoundaryOf(const QByteArray &body)
     const qsizetype end = body.indexOf("\r\n");
     if (end <= 2)
         return {};
+    // A form with no entries sends the closing line alone: "--" boundary "--".
+    if (end + 2 == body.size() && body.at(end - 1) == '-' && body.at(end - 2) == '-' && end > 4)
+        return body.mid(2, end - 4);
     return body.mid(2, end - 2);
 }

@@ -56,6 +56,7 @@ QByteArray encodeFormBody(const QList<FormEntry> &entries, FormEnctype enctype,
 // letters and digits.
 QByteArray makeMultipartBoundary();
 
-// The boundary of a multipart body: the first line without its leading "--". Empty when the
-// body does not start like one.
+// The boundary of a multipart body: the first line without its leading "--" (and, for a body of
+// no entries, which is the closing line alone, without its trailing "--"). Empty when the body
+// does not start like one.
 QByteArray multipartBoundaryOf(const QByteArray &body);
