@@ -3,6 +3,7 @@
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <algorithm>
@@ -57,18 +58,28 @@ Recorder::Recorder(TListGrid *list, QWidget *listPanel, QObject *parent)
 
 quint64 Recorder::append(const QByteArray &address)
 {
+    return appendRow(address, MainWindow);
+}
+
+quint64 Recorder::appendRow(const QByteArray &address, const Style &style)
+{
     if (isScriptAddress(address))
         return 0;
     if (!m_list->CellText(UrlColumn, m_list->RowCount() - 1).isEmpty())
         m_list->SetRowCount(m_list->RowCount() + 1);
     const int last = m_list->RowCount() - 1;
     m_list->SetCellText(UrlColumn, last, address);
+    RequestRecord request;
+    request.method = "GET";
+    request.recorded = QDateTime::currentDateTimeUtc();
+    request.window = QString::fromLatin1(style.window);
+    m_list->SetRowRequest(last, request);
     return m_list->RowId(last);
 }
 
 bool Recorder::record(const QByteArray &address, const PostDataRef &postData, const Style &style)
 {
-    const quint64 rowId = append(address);
+    const quint64 rowId = appendRow(address, style);
     if (rowId == 0)
         return false;
     writePostText(rowId, postData, style);
@@ -101,7 +112,17 @@ void Recorder::writePostText(quint64 rowId, const PostDataRef &postData, const S
 void Recorder::writeBody(int row, const PostData &postData, const Style &style)
 {
     m_list->SetCellText(PostDataColumn, row, postTextFromBody(postData.body(), style.zeroBytes));
-    m_list->SetRowDoubt(row, postData.doubt());
+    RequestRecord request = m_list->RowRequest(row);
+    if (request.isEmpty()) {
+        request.recorded = QDateTime::currentDateTimeUtc();
+        request.window = QString::fromLatin1(style.window);
+    }
+    request.method = "POST";
+    request.body = postData.body();
+    request.contentType = postData.contentType().isEmpty() ? multipartContentType(postData.body())
+                                                           : postData.contentType();
+    request.doubt = postData.doubt();
+    m_list->SetRowRequest(row, request);
 }
 
 void Recorder::deleteCurrentRow()

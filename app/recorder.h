@@ -38,9 +38,10 @@ public:
     {
         ZeroBytes zeroBytes;
         bool fitList;
+        const char *window; // the window named in the rows' request records
     };
-    static constexpr Style MainWindow{ZeroBytes::Drop, true};
-    static constexpr Style ExternalWindow{ZeroBytes::Keep, false};
+    static constexpr Style MainWindow{ZeroBytes::Drop, true, "main"};
+    static constexpr Style ExternalWindow{ZeroBytes::Keep, false, "external"};
 
     // listPanel is the widget whose height follows the list; it may be null.
     Recorder(TListGrid *list, QWidget *listPanel, QObject *parent = nullptr);
@@ -49,13 +50,15 @@ public:
 
     // The append step of "Add URL" and of every recording: nothing for a script address;
     // otherwise the address goes into the last row, after a row is added at the end when the
-    // last row's URL cell is taken. Returns the identity of the row written, or 0.
+    // last row's URL cell is taken. The row gets a GET request of the main window of its own.
+    // Returns the identity of the row written, or 0.
     quint64 append(const QByteArray &address);
 
     // One navigation of a window's view: the address and, when the request has a body, its
     // POST text, now or when the body arrives, into that row wherever it stands then (nothing
     // when the user has deleted it), with the body's doubt, if any, on the row. Returns false
-    // for a script address, which is not recorded.
+    // for a script address, which is not recorded. The row's request record starts as a GET and
+    // becomes a POST with the body's exact bytes when a body comes.
     bool record(const QByteArray &address, const PostDataRef &postData, const Style &style);
 
     // "Delete URL": the current row goes; the last data row is emptied instead.
@@ -69,6 +72,7 @@ public:
     void showWholeList();
 
 private:
+    quint64 appendRow(const QByteArray &address, const Style &style);
     void writePostText(quint64 rowId, const PostDataRef &postData, const Style &style);
     void writeBody(int row, const PostData &postData, const Style &style);
 

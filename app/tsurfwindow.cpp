@@ -2,6 +2,7 @@
 
 #include "common/ansitext.h"
 #include "urllist/clipboardcopy.h"
+#include "urllist/curlcommand.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
 #include "urllist/listcolumn.h"
@@ -262,6 +263,8 @@ void TSurfWindow::createPopupMenu()
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N1"));
     SaveToFileCSV1 = add("SaveToFileCSV1", "Save To File (CSV)", &TSurfWindow::SaveToFileCSV1Click);
     SaveToFileHTM1 = add("SaveToFileHTM1", "Save To File (HTM)", &TSurfWindow::SaveToFileHTM1Click);
+    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
     surfdata->setPopupMenu(PopupMenu1);
 }
 
@@ -493,6 +496,14 @@ void TSurfWindow::CopyPOSTDATA1Click()
 {
     if (TListGrid *grid = popupGrid())
         SetClipboardText(grid->CellText(PostDataColumn, grid->Selection().Top));
+}
+
+void TSurfWindow::CopyAsCurl1Click()
+{
+    if (TListGrid *grid = popupGrid()) {
+        const int row = grid->Selection().Top;
+        SetClipboardText(curlCommand(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
+    }
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)

@@ -9,3 +9,5 @@ ts_add_test(NAME tst_htmlwriter SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_htmlwrit
             LIBS ts_urllist ts_testsupport)
 ts_add_test(NAME tst_htmlwriter_browser SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_htmlwriter_browser.cpp
             LIBS ts_urllist Qt6::WebEngineCore DISPLAY TIMEOUT 180)
+ts_add_test(NAME tst_curlcommand SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_curlcommand.cpp
+            LIBS ts_urllist ts_webview ts_testsupport)

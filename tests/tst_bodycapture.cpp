@@ -27,6 +27,15 @@ struct Navigation
 };
 
 
+// Our Content-Type with the engine's boundary in place of ours.
+QByteArray sameBoundary(QByteArray contentType, const QByteArray &body, const QByteArray &engineBoundary)
+{
+    const QByteArray ours = multipartBoundaryOf(body);
+    if (!ours.isEmpty())
+        contentType.replace(ours, engineBoundary);
+    return contentType;
+}
+
 QByteArray page(const QByteArray &body, const QByteArray &head = {})
 {
     return "<!DOCTYPE html><html><head>" + head + "</head><body>" + body + "</body></html>";
@@ -423,6 +432,8 @@ void TestBodyCapture::formPosts()
     }
     QCOMPARE(ours, wire);
     QVERIFY(!wire.isEmpty());
+    QCOMPARE(sameBoundary(nav.postData->contentType(), nav.postData->body(), serverBoundary),
+             request.header("Content-Type"));
     // Where the engine gives no way to be sure, the body is our best guess and says so.
     QCOMPARE(nav.postData->isCertain(), certain);
     QCOMPARE(nav.postData->doubt().isEmpty(), certain);
@@ -463,6 +474,9 @@ void TestBodyCapture::redirect307ResendsBody()
         QTRY_VERIFY_WITH_TIMEOUT(nav.postData->hasBody(), 5000);
         QCOMPARE(withBoundaryToken(nav.postData->body(), multipartBoundaryOf(nav.postData->body())),
                  withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
+        QCOMPARE(sameBoundary(nav.postData->contentType(), nav.postData->body(),
+                              boundaryFromContentType(request.header("Content-Type"))),
+                 request.header("Content-Type"));
     }
 }
 

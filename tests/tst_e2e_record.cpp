@@ -6,11 +6,13 @@
 #include "tests/support/httpserver.h"
 #include "addressbox/addresscombo.h"
 #include "app/tsurfwindow2.h"
+#include "urllist/curlcommand.h"
 #include "urllist/listcolumn.h"
 #include "urllist/listgridmodel.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QStatusBar>
@@ -208,6 +210,26 @@ private slots:
         QByteArray withoutZeros = wire;
         withoutZeros.replace('\0', QByteArray());
         QTRY_COMPARE(list()->CellText(1, 2), withoutZeros);
+        // The row's request keeps what the cell leaves out, and "Copy As cURL" sends it again
+        // byte for byte.
+        const HttpRequest sent = server.requestsTo("/post").first();
+        const RequestRecord request = list()->RowRequest(2);
+        QCOMPARE(request.method, QByteArray("POST"));
+        QCOMPARE(request.body, wire);
+        QCOMPARE(request.contentType, sent.header("Content-Type"));
+        QCOMPARE(request.window, QStringLiteral("main"));
+        QCOMPARE(list()->RowRequest(1).method, QByteArray("GET"));
+        server.clearRequests();
+        QProcess bash;
+        bash.start(QStringLiteral("bash"), {QStringLiteral("-s")});
+        QVERIFY(bash.waitForStarted());
+        bash.write(curlCommand(request, list()->CellText(0, 2)) + " -s -o /dev/null\n");
+        bash.closeWriteChannel();
+        QVERIFY(bash.waitForFinished(30000));
+        QCOMPARE(bash.exitCode(), 0);
+        QVERIFY(server.waitForRequest("/post"));
+        QCOMPARE(server.requestsTo("/post").first().body, wire);
+        QCOMPARE(server.requestsTo("/post").first().header("Content-Type"), sent.header("Content-Type"));
 
         QVERIFY(load("/nulform"));
         QCOMPARE(list()->RowCount(), 4);
@@ -219,6 +241,8 @@ private slots:
         QVERIFY(waitForRows(rows + 1));
         QCOMPARE(list()->CellText(0, rows), server.urlString("/post").toUtf8());
         QTRY_COMPARE(list()->CellText(1, rows), server.requestsTo("/post").first().body);
+        QCOMPARE(list()->RowRequest(rows).body, server.requestsTo("/post").first().body);
+        QCOMPARE(list()->RowRequest(rows).window, QStringLiteral("external"));
         w->surfwindow2->Button1->click();
     }
 

@@ -8,6 +8,7 @@
 #include "urllist/listgridmodel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -26,6 +27,19 @@ void fill(TListGrid &g, const QList<QByteArray> &texts)
     g.SetRowCount(int(texts.size()) + 1);
     for (int i = 0; i < texts.size(); ++i)
         g.SetCellText(0, i + 1, texts[i]);
+}
+
+// A POST record with a body naming its row, a zero byte and a doubt included.
+RequestRecord postRecord(const QByteArray &name)
+{
+    RequestRecord r;
+    r.method = "POST";
+    r.body = "row=" + name + QByteArray("\0\xff", 2);
+    r.contentType = "application/x-www-form-urlencoded";
+    r.recorded = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    r.window = "external";
+    r.doubt = "doubt about " + QString::fromLatin1(name);
+    return r;
 }
 
 QList<QByteArray> column(const TListGrid &g, int col)
@@ -98,6 +112,8 @@ private slots:
     void clearDataCellsThenTwoRows();
     void lowerRowCountMovesCurrentRow();
     void rowIdsSurviveDeletes();
+    void requestsBelongToTheirRows();
+    void requestsStayOutOfTheOutputs();
     void fitColumnWidth_data();
     void fitColumnWidth();
     void fitEqualsFullRemeasure();
@@ -366,6 +382,70 @@ void TstListGrid::lowerRowCountMovesCurrentRow()
     g.SetRowCount(0); // never below the heading row and one data row
     QCOMPARE(g.RowCount(), 2);
     QCOMPARE(g.CurrentRow(), 1);
+}
+
+// A row's request goes where its row goes and never outlives it.
+void TstListGrid::requestsBelongToTheirRows()
+{
+    TListGrid g;
+    fill(g, {"a", "b", "c", "d"});
+    for (int r = 1; r <= 4; ++r)
+        g.SetRowRequest(r, postRecord(g.CellText(0, r)));
+    QCOMPARE(g.RowRequest(3), postRecord("c"));
+    QCOMPARE(g.RowDoubt(3), QString("doubt about c"));
+    QVERIFY(g.RowRequest(0).isEmpty());
+
+    g.DeleteRows(2, 1);
+    QCOMPARE(column(g, 0), (QList<QByteArray>{"a", "c", "d"}));
+    QCOMPARE(g.RowRequest(2), postRecord("c"));
+    QCOMPARE(g.RowRequest(3), postRecord("d"));
+
+    // Rows cut off by a lower RowCount lose their requests; rows gained have none.
+    g.SetRowCount(2);
+    g.SetRowCount(4);
+    QCOMPARE(g.RowRequest(1), postRecord("a"));
+    QVERIFY(g.RowRequest(2).isEmpty());
+    QVERIFY(g.RowRequest(3).isEmpty());
+
+    // A doubt set on its own is the record's doubt.
+    g.SetRowDoubt(1, "changed");
+    QCOMPARE(g.RowRequest(1).doubt, QString("changed"));
+    QCOMPARE(g.RowRequest(1).body, postRecord("a").body);
+
+    g.ClearDataCells();
+    QVERIFY(g.RowRequest(1).isEmpty());
+    QCOMPARE(g.RowRequest(1), RequestRecord());
+    QCOMPARE(g.RowDoubt(1), QString());
+}
+
+// The saved files and the clipboard copy hold the cells only, whatever the rows' requests.
+void TstListGrid::requestsStayOutOfTheOutputs()
+{
+    TListGrid g;
+    fill(g, {"http://a/", "http://b/"});
+    g.SetCellText(PostDataColumn, 2, "q=1");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto outputs = [&](const QString &tag) {
+        QList<QByteArray> out;
+        g.SaveCsv(dir.filePath(tag + ".csv"));
+        g.SaveHtml(dir.filePath(tag + ".htm"));
+        for (const char *ext : {".csv", ".htm"}) {
+            QFile f(dir.filePath(tag + QLatin1String(ext)));
+            if (!f.open(QIODevice::ReadOnly))
+                return QList<QByteArray>();
+            out << f.readAll();
+        }
+        g.CopyAllToClipboard();
+        out << QGuiApplication::clipboard()->text().toLatin1();
+        return out;
+    };
+    const QList<QByteArray> before = outputs("before");
+    QCOMPARE(before.size(), 3);
+    QVERIFY(before[2].contains("q=1"));
+    g.SetRowRequest(1, postRecord("a"));
+    g.SetRowRequest(2, postRecord("b"));
+    QCOMPARE(outputs("after"), before);
 }
 
 void TstListGrid::rowIdsSurviveDeletes()

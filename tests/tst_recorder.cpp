@@ -100,6 +100,76 @@ private slots:
         QCOMPARE(column(list, PostDataColumn), (QList<QByteArray>{"", "q=1", QByteArray("z\0", 2), ""}));
     }
 
+    // Each row keeps the request it was recorded from: the method, the body exactly as sent
+    // (zero bytes too, where the main window's cell drops them), its Content-Type, when and by
+    // which window, and the body's doubt.
+    void requestRecords()
+    {
+        TListGrid list;
+        QWidget panel;
+        Recorder recorder(&list, &panel);
+        const QDateTime before = QDateTime::currentDateTimeUtc();
+
+        QVERIFY(recorder.record("http://get.test/", PostDataRef::create(), Recorder::MainWindow));
+        auto known = PostDataRef::create();
+        known->deliver(QByteArray("a=1\0&b=\xff", 10), {}, "application/x-www-form-urlencoded");
+        QVERIFY(recorder.record("http://post.test/", known, Recorder::MainWindow));
+        auto late = PostDataRef::create();
+        QVERIFY(recorder.record("http://late.test/", late, Recorder::ExternalWindow));
+        auto missing = PostDataRef::create();
+        QVERIFY(recorder.record("http://missing.test/", missing, Recorder::ExternalWindow));
+        QVERIFY(recorder.append("http://added.test/") != 0);
+        const QDateTime after = QDateTime::currentDateTimeUtc();
+
+        QCOMPARE(column(list, PostDataColumn),
+                 (QList<QByteArray>{"", "a=1&b=\xff", "", "", ""}));
+        for (int row = 1; row <= 5; ++row) {
+            const RequestRecord r = list.RowRequest(row);
+            QVERIFY(r.recorded.isValid());
+            QCOMPARE(r.recorded.timeSpec(), Qt::UTC);
+            QVERIFY(r.recorded >= before && r.recorded <= after);
+            QCOMPARE(r.window, QString(row == 3 || row == 4 ? "external" : "main"));
+        }
+        QCOMPARE(list.RowRequest(1).method, QByteArray("GET"));
+        QCOMPARE(list.RowRequest(1).body, QByteArray());
+        QCOMPARE(list.RowRequest(1).contentType, QByteArray());
+        QCOMPARE(list.RowRequest(2).method, QByteArray("POST"));
+        QCOMPARE(list.RowRequest(2).body, QByteArray("a=1\0&b=\xff", 10));
+        QCOMPARE(list.RowRequest(2).contentType, QByteArray("application/x-www-form-urlencoded"));
+        QCOMPARE(list.RowRequest(2).doubt, QString());
+        QCOMPARE(list.RowRequest(3).method, QByteArray("GET"));
+        QCOMPARE(list.RowRequest(5).method, QByteArray("GET"));
+        QCOMPARE(list.RowRequest(5).body, QByteArray());
+
+        // A late multipart body without a known type: the type comes from the body's boundary.
+        const QByteArray multipart("--XyZ\r\nContent-Disposition: form-data; name=\"f\"\r\n\r\n\0\x01\r\n--XyZ--\r\n", 64);
+        const RequestRecord lateBefore = list.RowRequest(3);
+        late->deliver(multipart, "not sure");
+        const RequestRecord lateAfter = list.RowRequest(3);
+        QCOMPARE(lateAfter.method, QByteArray("POST"));
+        QCOMPARE(lateAfter.body, multipart);
+        QCOMPARE(lateAfter.contentType, QByteArray("multipart/form-data; boundary=XyZ"));
+        QCOMPARE(lateAfter.doubt, QString("not sure"));
+        QCOMPARE(list.RowDoubt(3), QString("not sure"));
+        QCOMPARE(lateAfter.recorded, lateBefore.recorded);
+        QCOMPARE(list.CellText(PostDataColumn, 3), multipart);
+
+        // No body could be captured: a POST without one, and why.
+        missing->deliver({}, "nothing captured");
+        QCOMPARE(list.RowRequest(4).method, QByteArray("POST"));
+        QCOMPARE(list.RowRequest(4).body, QByteArray());
+        QCOMPARE(list.RowRequest(4).doubt, QString("nothing captured"));
+
+        // Clearing forgets every request; "Add URL" into the emptied row makes a GET of its own.
+        recorder.clear();
+        QVERIFY(list.RowRequest(1).isEmpty());
+        QVERIFY(recorder.append("http://again.test/") != 0);
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(list.RowRequest(1).method, QByteArray("GET"));
+        QCOMPARE(list.RowRequest(1).window, QString("main"));
+        QCOMPARE(list.RowRequest(1).doubt, QString());
+    }
+
     void scriptAddressesAndTheLastRow()
     {
         TListGrid list;

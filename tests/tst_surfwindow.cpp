@@ -262,10 +262,18 @@ private slots:
     void popupMenuItems()
     {
         QStringList captions;
-        for (QAction *a : w->PopupMenu1->actions())
+        QStringList names;
+        for (QAction *a : w->PopupMenu1->actions()) {
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            names << a->objectName();
+        }
+        // The list's own seven items, then, set apart, "Copy As cURL".
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
-                                        "Save To File (CSV)", "Save To File (HTM)"}));
+                                        "Save To File (CSV)", "Save To File (HTM)", "-", "Copy As cURL"}));
+        QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
+                                               "SaveToFileCSV1", "SaveToFileHTM1"}));
+        QCOMPARE(names.at(8), QStringLiteral("CopyAsCurl1"));
+        QCOMPARE(w->PopupMenu1->actions().at(8), w->CopyAsCurl1);
         for (QAction *a : w->PopupMenu1->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
@@ -303,6 +311,21 @@ private slots:
         QTRY_COMPARE(cb->text(), QStringLiteral("a=1\r\nb=2"));
         w->CopyAllToClipboard1->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("URL\tPOST-DATA\r\nhttp://one.test/\t\"a=1\nb=2\"\r\nhttp://two.test/\t\r\n"));
+
+        // "Copy As cURL" gives the current row's request, not its cells: the body keeps the
+        // zero byte the cell left out.
+        RequestRecord request = w->surfdata->RowRequest(1);
+        QCOMPARE(request.method, QByteArray("GET"));
+        request.method = "POST";
+        request.body = QByteArray("a=1\0", 4);
+        request.contentType = "text/plain";
+        w->surfdata->SetRowRequest(1, request);
+        w->CopyAsCurl1->trigger();
+        QTRY_COMPARE(cb->text(), QStringLiteral("printf '\\x61\\x3d\\x31\\x00' | curl -H 'Content-Type: text/plain' "
+                                                "--data-binary @- 'http://one.test/'"));
+        w->surfdata->SetCurrentCell(0, 2);
+        w->CopyAsCurl1->trigger();
+        QTRY_COMPARE(cb->text(), QStringLiteral("curl 'http://two.test/'"));
     }
 
     void saveDialogAddsTheExtension_data()

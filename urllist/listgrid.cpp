@@ -128,7 +128,17 @@ void TListGrid::ClearDataCells()
             if (!m_model->text(col, row).isEmpty())
                 SetCellText(col, row, QByteArray());
     for (int row = FixedRows(); row < RowCount(); ++row)
-        m_model->setDoubt(row, QString());
+        m_model->setRequest(row, RequestRecord());
+}
+
+void TListGrid::SetRowRequest(int row, const RequestRecord &request)
+{
+    m_model->setRequest(row, request);
+}
+
+RequestRecord TListGrid::RowRequest(int row) const
+{
+    return m_model->request(row);
 }
 
 void TListGrid::SetRowDoubt(int row, const QString &doubt)

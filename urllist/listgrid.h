@@ -1,6 +1,7 @@
 #pragma once
 
 #include "urllist/csvwriter.h"
+#include "urllist/requestrecord.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -49,12 +50,16 @@ public:
     void SetCurrentCell(int col, int row);
     GridRect Selection() const;
     void DeleteRows(int first, int count);
-    // Empties every data cell and forgets every row's doubt.
+    // Empties every data cell and forgets every row's request and doubt.
     void ClearDataCells();
     // A row whose POST text may not be the body that was sent: its POST-DATA cell is drawn
     // marked, with the reason as its tooltip. An empty text makes the row certain again.
     void SetRowDoubt(int row, const QString &doubt);
     QString RowDoubt(int row) const;
+    // The request a row was recorded from, kept beside its cells and never shown in them; its
+    // doubt is the row's doubt.
+    void SetRowRequest(int row, const RequestRecord &request);
+    RequestRecord RowRequest(int row) const;
     void FitColumnWidth(int col);
     int ColWidth(int col) const;
     void SetColWidth(int col, int w);

@@ -51,16 +51,34 @@ bool TListGridModel::contains(int col, int row) const
 
 QString TListGridModel::doubt(int row) const
 {
-    return row >= 0 && row < rows() ? m_rows[size_t(row)].doubt : QString();
+    return row >= 0 && row < rows() ? m_rows[size_t(row)].request.doubt : QString();
 }
 
 void TListGridModel::setDoubt(int row, const QString &doubt)
 {
-    if (row < 0 || row >= rows() || m_rows[size_t(row)].doubt == doubt)
+    if (row < 0 || row >= rows() || m_rows[size_t(row)].request.doubt == doubt)
         return;
-    m_rows[size_t(row)].doubt = doubt;
+    m_rows[size_t(row)].request.doubt = doubt;
     const QModelIndex cell = index(row, PostDataColumn);
     emit dataChanged(cell, cell, {DoubtRole, Qt::ToolTipRole});
+}
+
+RequestRecord TListGridModel::request(int row) const
+{
+    return row >= 0 && row < rows() ? m_rows[size_t(row)].request : RequestRecord();
+}
+
+void TListGridModel::setRequest(int row, const RequestRecord &request)
+{
+    if (row < 0 || row >= rows())
+        return;
+    RequestRecord &r = m_rows[size_t(row)].request;
+    const bool doubtChanged = r.doubt != request.doubt;
+    r = request;
+    if (doubtChanged) {
+        const QModelIndex cell = index(row, PostDataColumn);
+        emit dataChanged(cell, cell, {DoubtRole, Qt::ToolTipRole});
+    }
 }
 
 QByteArray TListGridModel::text(int col, int row) const
@@ -134,7 +152,7 @@ void TListGridModel::resizeRows(int newCount, int newRowHeight)
         beginInsertRows(QModelIndex(), old, newCount - 1);
         m_rows.reserve(size_t(newCount));
         for (int r = old; r < newCount; ++r) {
-            m_rows.push_back(Row{m_nextId++, newRowHeight, std::vector<Cell>(size_t(m_columns)), QString()});
+            m_rows.push_back(Row{m_nextId++, newRowHeight, std::vector<Cell>(size_t(m_columns)), RequestRecord()});
             for (int col = 0; col < m_columns; ++col)
                 count(col, 0, +1);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "urllist/requestrecord.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 
@@ -59,6 +61,11 @@ public:
     QString doubt(int row) const;
     void setDoubt(int row, const QString &doubt);
 
+    // The request the row was recorded from (its doubt included); empty for rows without one.
+    // It belongs to the row: it goes where the row goes and is deleted with it.
+    RequestRecord request(int row) const;
+    void setRequest(int row, const RequestRecord &request);
+
     quint64 rowId(int row) const;
     int rowOfId(quint64 id) const;
 
@@ -82,7 +89,7 @@ private:
         quint64 id;
         int height;
         std::vector<Cell> cells;
-        QString doubt;
+        RequestRecord request;
     };
     struct Tally
     {

@@ -55,6 +55,7 @@ struct BodyCapture::Capture
     bool weak = false;  // a submit() not confirmed (yet): claimed only when no certain one is there
     QString signature;  // the entry list as the script and a navigation both describe it
     QByteArray body;
+    QByteArray contentType;
     PostDataRef claimant;
     qint64 at = 0;
     qint64 lastActivity = 0;
@@ -256,13 +257,15 @@ void BodyCapture::onAbort(const QString &id)
 
 void BodyCapture::finish(const std::shared_ptr<Capture> &c)
 {
-    c->body = encodeFormBody(c->entries, c->enctype, c->charset, makeMultipartBoundary());
+    const QByteArray boundary = makeMultipartBoundary();
+    c->body = encodeFormBody(c->entries, c->enctype, c->charset, boundary);
+    c->contentType = formContentType(c->enctype, boundary);
     c->entries.clear();
     c->complete = true;
     if (c->claimant) {
         const PostDataRef target = c->claimant;
         c->claimant.reset();
-        target->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString());
+        target->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString(), c->contentType);
         c->body.clear();
     }
 }
@@ -270,7 +273,7 @@ void BodyCapture::finish(const std::shared_ptr<Capture> &c)
 void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData)
 {
     if (c->complete) {
-        postData->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString());
+        postData->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString(), c->contentType);
         c->body.clear();
     } else {
         c->claimant = postData;
@@ -398,12 +401,14 @@ void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteAr
     // A 307 or 308 redirect sends the body of the request it answers once more.
     if ((isRedirect || accepted.isRedirect) && previousRecent) {
         if (previous->hasBody()) {
-            postData->deliver(previous->body(), previous->doubt());
+            postData->deliver(previous->body(), previous->doubt(), previous->contentType());
         } else {
             PostData *target = postData.data();
             PostData *source = previous.data();
             connect(source, &PostData::bodyReady, target,
-                    [target, source](const QByteArray &body) { target->deliver(body, source->doubt()); });
+                    [target, source](const QByteArray &body) {
+                        target->deliver(body, source->doubt(), source->contentType());
+                    });
         }
         return;
     }

@@ -355,6 +355,19 @@ QByteArray encodeFormBody(const QList<FormEntry> &entries, FormEnctype enctype, 
     return encodeUrlEncoded(entries, charset);
 }
 
+QByteArray formContentType(FormEnctype enctype, const QByteArray &boundary)
+{
+    switch (enctype) {
+    case FormEnctype::TextPlain:
+        return "text/plain";
+    case FormEnctype::Multipart:
+        return "multipart/form-data; boundary=" + boundary;
+    case FormEnctype::UrlEncoded:
+        break;
+    }
+    return "application/x-www-form-urlencoded";
+}
+
 QByteArray makeMultipartBoundary()
 {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

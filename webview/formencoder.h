@@ -52,6 +52,9 @@ QByteArray encodeMultipart(const QList<FormEntry> &entries, const QString &chars
 QByteArray encodeFormBody(const QList<FormEntry> &entries, FormEnctype enctype,
                           const QString &charset, const QByteArray &boundary);
 
+// The Content-Type header the engine sends with a form body of that enctype.
+QByteArray formContentType(FormEnctype enctype, const QByteArray &boundary);
+
 // A fresh multipart boundary of the engine's shape: "----WebKitFormBoundary" and 16 random
 // letters and digits.
 QByteArray makeMultipartBoundary();

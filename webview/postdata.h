@@ -20,15 +20,18 @@ public:
     const QByteArray &body() const { return m_body; }
     bool isCertain() const { return m_doubt.isEmpty(); }
     const QString &doubt() const { return m_doubt; }
+    // The Content-Type sent with the body, when the capture knows it; empty otherwise.
+    const QByteArray &contentType() const { return m_contentType; }
 
     // Sets the body and announces it; later calls are ignored.
-    void deliver(const QByteArray &body, const QString &doubt = {})
+    void deliver(const QByteArray &body, const QString &doubt = {}, const QByteArray &contentType = {})
     {
         if (m_hasBody)
             return;
         m_hasBody = true;
         m_body = body;
         m_doubt = doubt;
+        m_contentType = contentType;
         emit bodyReady(m_body);
     }
 
@@ -39,6 +42,7 @@ private:
     bool m_hasBody = false;
     QByteArray m_body;
     QString m_doubt;
+    QByteArray m_contentType;
 };
 
 using PostDataRef = QSharedPointer<PostData>;

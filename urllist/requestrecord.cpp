@@ -1,0 +1,21 @@
+#include "urllist/requestrecord.h"
+
+QByteArray multipartContentType(const QByteArray &body)
+{
+    // "--" boundary CRLF ... CRLF "--" boundary "--" CRLF; a form without entries sends only
+    // the closing line.
+    if (!body.startsWith("--") || !body.endsWith("--\r\n"))
+        return {};
+    const qsizetype lineEnd = body.indexOf("\r\n");
+    QByteArray boundary = body.mid(2, lineEnd - 2);
+    if (lineEnd + 2 == body.size())
+        boundary.chop(2);
+    else if (!body.endsWith("\r\n--" + boundary + "--\r\n"))
+        return {};
+    if (boundary.isEmpty() || boundary.size() > 70)
+        return {};
+    for (char c : boundary)
+        if (c <= ' ' || c > '~')
+            return {};
+    return "multipart/form-data; boundary=" + boundary;
+}
