@@ -170,6 +170,23 @@ private slots:
         QCOMPARE(list.RowRequest(1).doubt, QString());
     }
 
+    // "Clear URLs" while a body is on its way: it must not land in the row the next address takes.
+    void aLateBodyAfterClearGoesNowhere()
+    {
+        TListGrid list;
+        QWidget panel;
+        Recorder recorder(&list, &panel);
+        auto late = PostDataRef::create();
+        QVERIFY(recorder.record("http://a.test/form", late, Recorder::MainWindow));
+        recorder.clear();
+        QVERIFY(recorder.record("http://b.test/", {}, Recorder::MainWindow));
+        late->deliver("secret=1");
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(list.CellText(UrlColumn, 1), QByteArray("http://b.test/"));
+        QCOMPARE(list.CellText(PostDataColumn, 1), QByteArray());
+        QCOMPARE(list.RowRequest(1).body, QByteArray());
+    }
+
     void scriptAddressesAndTheLastRow()
     {
         TListGrid list;

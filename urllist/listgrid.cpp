@@ -127,8 +127,10 @@ void TListGrid::ClearDataCells()
         for (int col = FixedCols(); col < ColCount() - FixedRightCols(); ++col)
             if (!m_model->text(col, row).isEmpty())
                 SetCellText(col, row, QByteArray());
-    for (int row = FixedRows(); row < RowCount(); ++row)
+    for (int row = FixedRows(); row < RowCount(); ++row) {
         m_model->setRequest(row, RequestRecord());
+        m_model->renewRowId(row);
+    }
 }
 
 void TListGrid::SetRowRequest(int row, const RequestRecord &request)

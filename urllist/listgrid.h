@@ -50,7 +50,8 @@ public:
     void SetCurrentCell(int col, int row);
     GridRect Selection() const;
     void DeleteRows(int first, int count);
-    // Empties every data cell and forgets every row's request and doubt.
+    // Empties every data cell and forgets every row's request and doubt. The emptied rows get
+    // new identities: what was on its way to a row that was there before goes nowhere.
     void ClearDataCells();
     // A row whose POST text may not be the body that was sent: its POST-DATA cell is drawn
     // marked, with the reason as its tooltip. An empty text makes the row certain again.

@@ -188,6 +188,12 @@ void TListGridModel::addToRowHeights(int delta)
             r.height += delta;
 }
 
+void TListGridModel::renewRowId(int row)
+{
+    if (row >= 0 && row < rows())
+        m_rows[size_t(row)].id = m_nextId++;
+}
+
 quint64 TListGridModel::rowId(int row) const
 {
     return row >= 0 && row < rows() ? m_rows[size_t(row)].id : 0;

@@ -68,6 +68,8 @@ public:
 
     quint64 rowId(int row) const;
     int rowOfId(quint64 id) const;
+    // Gives the row an identity it never had.
+    void renewRowId(int row);
 
     void setMeasure(Measure measure);
     // The font changed: every measured width is stale.
