@@ -37,8 +37,8 @@ QString randomSecret()
 } // namespace
 
 const QString BodyCapture::kUnconfirmedDoubt = QStringLiteral(
-    "Not certain: the page sent this form by script, and the same address had other form data built "
-    "at the same time; the engine does not say which it sent.");
+    "Not certain: a script sent this form with submit(), and nothing the engine reports confirms these "
+    "entries; form data a page builds for the same address looks the same.");
 const QString BodyCapture::kMissingDoubt = QStringLiteral(
     "No body captured: the form was sent from a document the recorder could not watch.");
 
