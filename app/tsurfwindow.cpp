@@ -8,6 +8,7 @@
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "app/recorder.h"
+#include "app/requestwindow.h"
 #include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
@@ -217,6 +218,7 @@ void TSurfWindow::createListPanel()
     l->addWidget(surfdata);
     connect(surfdata, &TListGrid::AnchorClick, this, &TSurfWindow::surfdataAnchorClick,
             Qt::DirectConnection);
+    connect(surfdata, &TListGrid::CellDoubleClick, this, &TSurfWindow::surfdataCellDoubleClick);
 }
 
 void TSurfWindow::createBanners()
@@ -251,7 +253,7 @@ void TSurfWindow::createPopupMenu()
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](const char *name, const char *caption, void (TSurfWindow::*handler)()) {
-        QAction *a = PopupMenu1->addAction(QString::fromLatin1(caption));
+        QAction *a = PopupMenu1->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
         return a;
@@ -264,6 +266,7 @@ void TSurfWindow::createPopupMenu()
     SaveToFileCSV1 = add("SaveToFileCSV1", "Save To File (CSV)", &TSurfWindow::SaveToFileCSV1Click);
     SaveToFileHTM1 = add("SaveToFileHTM1", "Save To File (HTM)", &TSurfWindow::SaveToFileHTM1Click);
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    ShowRequest1 = add("ShowRequest1", "Show Request\u2026", &TSurfWindow::ShowRequest1Click);
     CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
     surfdata->setPopupMenu(PopupMenu1);
 }
@@ -504,6 +507,30 @@ void TSurfWindow::CopyAsCurl1Click()
         const int row = grid->Selection().Top;
         SetClipboardText(curlCommand(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
     }
+}
+
+void TSurfWindow::ShowRequest1Click()
+{
+    if (TListGrid *grid = popupGrid())
+        showRequest(grid, grid->Selection().Top);
+}
+
+void TSurfWindow::surfdataCellDoubleClick(TListGrid *sender, int ACol, int ARow)
+{
+    if (ACol == PostDataColumn)
+        showRequest(sender, ARow);
+}
+
+void TSurfWindow::showRequest(TListGrid *grid, int row)
+{
+    if (!RequestWindow) {
+        RequestWindow = new TRequestWindow(this);
+        RequestWindow->setFont(font());
+    }
+    RequestWindow->setRequest(grid->RowRequest(row), grid->CellText(UrlColumn, row));
+    RequestWindow->show();
+    RequestWindow->raise();
+    RequestWindow->activateWindow();
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)

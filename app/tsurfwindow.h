@@ -23,6 +23,7 @@ class TBannerPanel;
 class TBannerPicture;
 class TFormPlacement;
 class TListGrid;
+class TRequestWindow;
 class TWebBrowser;
 class Tsurfwindow2;
 class Recorder;
@@ -59,6 +60,9 @@ public:
     QMenu *PopupMenu1 = nullptr;
     QAction *CopyAllToClipboard1 = nullptr, *CopyURL1 = nullptr, *CopyPOSTDATA1 = nullptr,
             *SaveToFileCSV1 = nullptr, *SaveToFileHTM1 = nullptr, *CopyAsCurl1 = nullptr;
+    QAction *ShowRequest1 = nullptr;
+    // "Show Request…" shows the requests in this one window, made when first needed.
+    TRequestWindow *RequestWindow = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
@@ -89,6 +93,11 @@ public:
     void CopyPOSTDATA1Click();
     // The request of the row the menu acts on, as a curl command line.
     void CopyAsCurl1Click();
+    // The request of the row the menu acts on, whole, in the request window.
+    void ShowRequest1Click();
+    // A double click on a POST-DATA cell shows its row's request as "Show Request…" does.
+    void surfdataCellDoubleClick(TListGrid *sender, int ACol, int ARow);
+    void showRequest(TListGrid *grid, int row);
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 

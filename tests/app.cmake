@@ -7,3 +7,5 @@ ts_add_test(NAME tst_errorreport SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_errorre
 ts_add_test(NAME tst_accessibility SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_accessibility.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
 ts_add_test(NAME tst_e2e_desktop SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_desktop.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 300)
 target_compile_definitions(tst_e2e_desktop PRIVATE TS_TLS_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support/tls")
+ts_add_test(NAME tst_requestbody SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_requestbody.cpp LIBS ts_app)
+ts_add_test(NAME tst_requestwindow SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_requestwindow.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport)

@@ -176,6 +176,7 @@ void TstListGridWidget::doubleClickRaisesOnce()
     QVERIFY(f.ready());
     f.grid->SetCellText(0, 2, "http://example.com/");
     f.recordClicks();
+    QSignalSpy doubleClicks(f.grid, &TListGrid::CellDoubleClick);
     const QPoint p = f.rightPartOf(0, 2);
     QTest::mousePress(f.vp(), Qt::LeftButton, {}, p);
     QTest::mouseRelease(f.vp(), Qt::LeftButton, {}, p);
@@ -184,6 +185,19 @@ void TstListGridWidget::doubleClickRaisesOnce()
     QCOMPARE(f.calls.size(), 1);
     QCOMPARE(f.grid->CurrentRow(), 1);
     QVERIFY(f.edit->hasFocus());
+    // A link is not double-clicked, a heading cell neither; another data cell is, once, after
+    // its first press made it current.
+    QVERIFY(doubleClicks.isEmpty());
+    QTest::mouseDClick(f.vp(), Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(doubleClicks.isEmpty());
+    f.grid->SetCellText(1, 2, "a=1");
+    QTest::mouseDClick(f.vp(), Qt::LeftButton, {}, f.rightPartOf(1, 2));
+    QCOMPARE(doubleClicks.size(), 1);
+    QCOMPARE(doubleClicks.at(0).at(0).value<TListGrid *>(), f.grid);
+    QCOMPARE(doubleClicks.at(0).at(1).toInt(), 1);
+    QCOMPARE(doubleClicks.at(0).at(2).toInt(), 2);
+    QCOMPARE(f.grid->CurrentRow(), 2);
+    QCOMPARE(f.grid->CurrentCol(), 1);
 }
 
 void TstListGridWidget::rightClickKeepsCurrentCell()

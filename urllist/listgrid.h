@@ -118,6 +118,8 @@ signals:
     // Raised by SaveCsv after rows, with the percentage written so far, whenever it changes
     // (OnFileProgress).
     void FileProgress(TListGrid *sender, qint16 progress);
+    // A double click on a data cell that is not a link (a link's first click opened it).
+    void CellDoubleClick(TListGrid *sender, int ACol, int ARow);
     // The current cell moved, by the user or by the program, or its row was renumbered.
     void currentCellChanged(int col, int row);
 

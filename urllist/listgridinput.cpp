@@ -112,6 +112,10 @@ void TListGrid::mouseDoubleClickEvent(QMouseEvent *event)
             event->accept();
             return;
         }
+        mousePressEvent(event);
+        if (CellAt(pos, col, row) && row >= FixedRows())
+            reportErrors([&] { emit CellDoubleClick(this, col, row); });
+        return;
     }
     mousePressEvent(event);
 }
