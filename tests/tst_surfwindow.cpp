@@ -2,6 +2,8 @@
 // the "Go!" failure report, the toolbar and list commands, the save dialog and the clipboard.
 
 #include "tests/support/apptestsupport.h"
+#include "app/requestmodels.h"
+#include "app/requestwindow.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
 #include "banner/tbannerpanel.h"
@@ -9,6 +11,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
@@ -267,13 +270,15 @@ private slots:
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
             names << a->objectName();
         }
-        // The list's own seven items, then, set apart, "Copy As cURL".
+        // The list's own seven items, then, set apart, the request's.
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
-                                        "Save To File (CSV)", "Save To File (HTM)", "-", "Copy As cURL"}));
+                                        "Save To File (CSV)", "Save To File (HTM)", "-",
+                                        QStringLiteral("Show Request\u2026"), "Copy As cURL"}));
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
-        QCOMPARE(names.at(8), QStringLiteral("CopyAsCurl1"));
-        QCOMPARE(w->PopupMenu1->actions().at(8), w->CopyAsCurl1);
+        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1"}));
+        QCOMPARE(w->PopupMenu1->actions().at(8), w->ShowRequest1);
+        QCOMPARE(w->PopupMenu1->actions().at(9), w->CopyAsCurl1);
         for (QAction *a : w->PopupMenu1->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
@@ -326,6 +331,51 @@ private slots:
         w->surfdata->SetCurrentCell(0, 2);
         w->CopyAsCurl1->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("curl 'http://two.test/'"));
+    }
+
+    void showRequestOfTheRow()
+    {
+        fillRows({"http://one.test/", "http://two.test/"});
+        RequestRecord request = w->surfdata->RowRequest(2);
+        request.method = "POST";
+        request.body = QByteArray("q=a%00b&r=2");
+        request.contentType = "application/x-www-form-urlencoded";
+        w->surfdata->SetRowRequest(2, request);
+        w->surfdata->SetCellText(1, 2, "q=a%00b&r=2");
+
+        // The menu acts on the row it was opened on.
+        QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, w->surfdata->CellRect(1, 1).center());
+        QTRY_VERIFY(w->PopupMenu1->isVisible());
+        w->PopupMenu1->close();
+        QVERIFY(!w->RequestWindow);
+        w->ShowRequest1->trigger();
+        QVERIFY(w->RequestWindow);
+        TRequestWindow *shown = w->RequestWindow;
+        QTRY_VERIFY(shown->isVisible());
+        QVERIFY(!shown->isModal());
+        QCOMPARE(shown->request(), w->surfdata->RowRequest(1));
+        QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://one.test/"));
+
+        // A double click on a POST-DATA cell shows its row in the same window.
+        w->surfdata->SetCurrentCell(0, 2); // scrolled into the list's view
+        QTest::mouseDClick(w->surfdata->viewport(), Qt::LeftButton, {}, w->surfdata->CellRect(1, 2).center());
+        QCOMPARE(w->RequestWindow, shown);
+        QCOMPARE(shown->request(), request);
+        QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://two.test/"));
+        QCOMPARE(shown->formModel()->rowCount(), 2);
+        QCOMPARE(w->surfdata->CurrentCol(), 1);
+        w->surfdata->SetCurrentCell(0, 1);
+        QTest::mouseDClick(w->surfdata->viewport(), Qt::LeftButton, {}, w->surfdata->CellRect(1, 1).center());
+        QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://one.test/"));
+        // Only the POST-DATA column opens it (a URL cell holds a link, whose click navigates).
+        shown->close();
+        emit w->surfdata->CellDoubleClick(w->surfdata, 0, 2);
+        QVERIFY(!shown->isVisible());
+        emit w->surfdata->CellDoubleClick(w->surfdata, 1, 2);
+        QTRY_VERIFY(shown->isVisible());
+        QCOMPARE(shown->request(), request);
+        shown->close();
+        QVERIFY(reports.isEmpty());
     }
 
     void saveDialogAddsTheExtension_data()
