@@ -15,9 +15,12 @@
 namespace {
 
 // The bytes as UTF-8 text when they are exactly that (the text gives back the same bytes);
-// otherwise no value.
+// otherwise no value. Text that opens with a byte order mark is left out too: some JSON readers
+// (Qt's among them) drop it from the start of a string.
 std::optional<QString> exactUtf8(const QByteArray &bytes)
 {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder(bytes);
     if (decoder.hasError() || text.toUtf8() != bytes)
