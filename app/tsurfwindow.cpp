@@ -3,6 +3,7 @@
 #include "common/ansitext.h"
 #include "urllist/clipboardcopy.h"
 #include "urllist/curlcommand.h"
+#include "urllist/harwriter.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
 #include "urllist/listcolumn.h"
@@ -268,6 +269,7 @@ void TSurfWindow::createPopupMenu()
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
     ShowRequest1 = add("ShowRequest1", "Show Request\u2026", &TSurfWindow::ShowRequest1Click);
     CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
+    SaveToFileHAR1 = add("SaveToFileHAR1", "Save To File (HAR)", &TSurfWindow::SaveToFileHAR1Click);
     surfdata->setPopupMenu(PopupMenu1);
 }
 
@@ -476,6 +478,13 @@ void TSurfWindow::SaveToFileHTM1Click()
     const QString name = runSaveDialog(QStringLiteral("htm"), QStringLiteral("HTML Files (*.htm)"));
     if (!name.isEmpty())
         surfdata->SaveHtml(name);
+}
+
+void TSurfWindow::SaveToFileHAR1Click()
+{
+    const QString name = runSaveDialog(QStringLiteral("har"), QStringLiteral("HAR Files (*.har)"));
+    if (!name.isEmpty())
+        SaveHar(*surfdata, name);
 }
 
 TListGrid *TSurfWindow::popupGrid() const

@@ -63,6 +63,7 @@ public:
     QAction *ShowRequest1 = nullptr;
     // "Show Request…" shows the requests in this one window, made when first needed.
     TRequestWindow *RequestWindow = nullptr;
+    QAction *SaveToFileHAR1 = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
@@ -98,6 +99,8 @@ public:
     // A double click on a POST-DATA cell shows its row's request as "Show Request…" does.
     void surfdataCellDoubleClick(TListGrid *sender, int ACol, int ARow);
     void showRequest(TListGrid *grid, int row);
+    // The list's requests as a HAR file.
+    void SaveToFileHAR1Click();
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 

@@ -7,10 +7,14 @@
 #include "addressbox/addresscombo.h"
 #include "app/tsurfwindow2.h"
 #include "urllist/curlcommand.h"
+#include "urllist/harwriter.h"
 #include "urllist/listcolumn.h"
 #include "urllist/listgridmodel.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -76,6 +80,9 @@ private slots:
             "<form method=post action='/post' enctype='text/plain' target=_blank id=ext><input type=hidden name=n></form>"
             "<script>for (const f of document.forms) f.elements.n.value = 'a\\u0000b';</script></body></html>"));
         server.route("/post", HttpResponse::html("<html><body>posted</body></html>"));
+        server.route("/latin1form", HttpResponse::html(
+            "<html><body><form method=post action='/post' enctype='text/plain' accept-charset='windows-1252'>"
+            "<input name=t value='caf&eacute;'></form></body></html>"));
         server.route("/popups", HttpResponse::html(
             "<html><body><a id=blank target=_blank href='/child1'>new window</a></body></html>"));
         server.route("/child1", HttpResponse::html("<html><body>child 1</body></html>"));
@@ -244,6 +251,47 @@ private slots:
         QCOMPARE(list()->RowRequest(rows).body, server.requestsTo("/post").first().body);
         QCOMPARE(list()->RowRequest(rows).window, QStringLiteral("external"));
         w->surfwindow2->Button1->click();
+    }
+
+    void aHarFileGivesBackTheBodiesTheServerReceived()
+    {
+        clearList();
+        QList<HttpRequest> sent;
+        for (const QByteArray &page : {QByteArray("/form"), QByteArray("/latin1form")}) {
+            QVERIFY(load(page));
+            server.clearRequests();
+            const int rows = list()->RowCount();
+            runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+            QVERIFY(server.waitForRequest("/post"));
+            sent << server.requestsTo("/post").first();
+            QVERIFY(waitForRows(rows + 1));
+            QTRY_COMPARE(list()->RowRequest(rows).body, sent.last().body);
+        }
+        QVERIFY2(sent.last().body.contains('\xE9'), sent.last().body.toHex().constData());
+
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("list.har"));
+        SaveHar(*list(), name);
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonArray entries = QJsonDocument::fromJson(file.readAll())["log"]["entries"].toArray();
+        QList<QJsonObject> posts;
+        for (const QJsonValue &e : entries)
+            if (e["request"]["method"].toString() == QStringLiteral("POST"))
+                posts << e["request"].toObject();
+        QCOMPARE(posts.size(), sent.size());
+        for (qsizetype i = 0; i < posts.size(); ++i) {
+            const QJsonObject postData = posts[i]["postData"].toObject();
+            const QString text = postData["text"].toString();
+            const bool base64 = postData["encoding"].toString() == QStringLiteral("base64");
+            const QByteArray body = base64 ? QByteArray::fromBase64(text.toLatin1()) : text.toUtf8();
+            QCOMPARE(body, sent[i].body);
+            QCOMPARE(postData["mimeType"].toString().toLatin1(), sent[i].header("Content-Type"));
+            QCOMPARE(posts[i]["url"].toString(), server.urlString("/post"));
+            QCOMPARE(base64, i == 1);  // the windows-1252 body is not UTF-8
+        }
+        QCOMPARE(posts[0]["postData"].toObject()["params"].toArray(),
+                 (QJsonArray{QJsonObject{{"name", "a"}, {"value", "1 2&3"}}, QJsonObject{{"name", "b"}, {"value", "x=y"}}}));
     }
 
     void popUpsOpenInTheExternalWindow()

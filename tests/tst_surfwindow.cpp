@@ -16,6 +16,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -273,12 +276,13 @@ private slots:
         // The list's own seven items, then, set apart, the request's.
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
                                         "Save To File (CSV)", "Save To File (HTM)", "-",
-                                        QStringLiteral("Show Request\u2026"), "Copy As cURL"}));
+                                        QStringLiteral("Show Request\u2026"), "Copy As cURL", "Save To File (HAR)"}));
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
-        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1"}));
+        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "SaveToFileHAR1"}));
         QCOMPARE(w->PopupMenu1->actions().at(8), w->ShowRequest1);
         QCOMPARE(w->PopupMenu1->actions().at(9), w->CopyAsCurl1);
+        QCOMPARE(w->PopupMenu1->actions().last(), w->SaveToFileHAR1);
         for (QAction *a : w->PopupMenu1->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
@@ -380,31 +384,39 @@ private slots:
 
     void saveDialogAddsTheExtension_data()
     {
-        QTest::addColumn<bool>("html");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("csv") << false << QStringLiteral(".csv");
-        QTest::newRow("htm") << true << QStringLiteral(".htm");
+        QTest::newRow("csv") << QStringLiteral(".csv");
+        QTest::newRow("htm") << QStringLiteral(".htm");
+        QTest::newRow("har") << QStringLiteral(".har");
     }
     void saveDialogAddsTheExtension()
     {
-        QFETCH(bool, html);
         QFETCH(QString, suffix);
         QTemporaryDir dir;
         fillRows({"http://a.test/"});
         const QString base = dir.filePath(QStringLiteral("list"));
         answerSaveDialog(base);
-        if (html)
+        if (suffix == QStringLiteral(".htm"))
             w->SaveToFileHTM1->trigger();
+        else if (suffix == QStringLiteral(".har"))
+            w->SaveToFileHAR1->trigger();
         else
             w->ToolButton6->click();
         QTRY_VERIFY(QFile::exists(base + suffix));
         QFile f(base + suffix);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        if (html)
+        if (suffix == QStringLiteral(".htm")) {
             QVERIFY(bytes.contains("http://a.test/"));
-        else
+        } else if (suffix == QStringLiteral(".har")) {
+            QCOMPARE(w->SaveDialog1->nameFilters(), QStringList{QStringLiteral("HAR Files (*.har)")});
+            const QJsonArray entries = QJsonDocument::fromJson(bytes)["log"]["entries"].toArray();
+            QCOMPARE(entries.size(), 1);
+            QCOMPARE(entries[0]["request"]["url"].toString(), QStringLiteral("http://a.test/"));
+            QCOMPARE(entries[0]["request"]["method"].toString(), QStringLiteral("GET"));
+        } else {
             QCOMPARE(bytes, QByteArray("URL,POST-DATA\r\nhttp://a.test/,\"\"\r\n"));
+        }
         QVERIFY(!QFile::exists(base));
 
         // The dialog starts with the name chosen last time.
@@ -425,6 +437,8 @@ private slots:
         w->SaveToFileCSV1->trigger();
         answerSaveDialog(QString());
         w->SaveToFileHTM1->trigger();
+        answerSaveDialog(QString());
+        w->SaveToFileHAR1->trigger();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
         QVERIFY(reports.isEmpty());
     }
@@ -435,6 +449,12 @@ private slots:
         const QString name = dir.filePath(QStringLiteral("missing/list.csv"));
         reportErrors([&] { w->surfdata->SaveCsv(name); });
         QCOMPARE(reports, QStringList{QStringLiteral("Cannot Create file ") + name + QStringLiteral(".")});
+
+        reports.clear();
+        const QString har = dir.filePath(QStringLiteral("missing/list.har"));
+        answerSaveDialog(har);
+        w->SaveToFileHAR1->trigger();
+        QTRY_COMPARE(reports, QStringList{QStringLiteral("Cannot Create file ") + har + QStringLiteral(".")});
     }
 
     void externalWindowIsHiddenAndCannotBeClosed()
