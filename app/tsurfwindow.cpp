@@ -8,6 +8,7 @@
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "app/recorder.h"
+#include "app/replayrequest.h"
 #include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
@@ -265,6 +266,7 @@ void TSurfWindow::createPopupMenu()
     SaveToFileHTM1 = add("SaveToFileHTM1", "Save To File (HTM)", &TSurfWindow::SaveToFileHTM1Click);
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
     CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
+    ReplayRequest1 = add("ReplayRequest1", "Replay Request", &TSurfWindow::ReplayRequest1Click);
     surfdata->setPopupMenu(PopupMenu1);
 }
 
@@ -504,6 +506,15 @@ void TSurfWindow::CopyAsCurl1Click()
         const int row = grid->Selection().Top;
         SetClipboardText(curlCommand(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
     }
+}
+
+void TSurfWindow::ReplayRequest1Click()
+{
+    TListGrid *grid = popupGrid();
+    const int row = grid ? grid->Selection().Top : 0;
+    if (row < 1 || grid->CellText(UrlColumn, row).isEmpty())
+        return;
+    WebBrowser2->LoadRequest(replayRequest(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)

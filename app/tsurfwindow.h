@@ -59,6 +59,7 @@ public:
     QMenu *PopupMenu1 = nullptr;
     QAction *CopyAllToClipboard1 = nullptr, *CopyURL1 = nullptr, *CopyPOSTDATA1 = nullptr,
             *SaveToFileCSV1 = nullptr, *SaveToFileHTM1 = nullptr, *CopyAsCurl1 = nullptr;
+    QAction *ReplayRequest1 = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
@@ -89,6 +90,8 @@ public:
     void CopyPOSTDATA1Click();
     // The request of the row the menu acts on, as a curl command line.
     void CopyAsCurl1Click();
+    // The request of the row the menu acts on, sent again in this window's web view.
+    void ReplayRequest1Click();
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 

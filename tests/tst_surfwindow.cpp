@@ -267,13 +267,16 @@ private slots:
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
             names << a->objectName();
         }
-        // The list's own seven items, then, set apart, "Copy As cURL".
+        // The list's own seven items, then, set apart, "Copy As cURL" and "Replay Request".
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
-                                        "Save To File (CSV)", "Save To File (HTM)", "-", "Copy As cURL"}));
+                                        "Save To File (CSV)", "Save To File (HTM)", "-", "Copy As cURL",
+                                        "Replay Request"}));
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
         QCOMPARE(names.at(8), QStringLiteral("CopyAsCurl1"));
         QCOMPARE(w->PopupMenu1->actions().at(8), w->CopyAsCurl1);
+        QCOMPARE(names.at(9), QStringLiteral("ReplayRequest1"));
+        QCOMPARE(w->PopupMenu1->actions().at(9), w->ReplayRequest1);
         for (QAction *a : w->PopupMenu1->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
