@@ -528,7 +528,9 @@ void TestBodyCapture::aRequestTheProgramSendsCarriesItsOwnBody()
     QTest::qWait(3500);
     QCOMPARE(first->body(), body);
     QCOMPARE(second->body(), body);
-    QCOMPARE(BodyCapture::forProfile(m_view->page()->profile())->pendingCaptureCount(true), 0);
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    QCOMPARE(capture->pendingCaptureCount(true, m_server.url("/redirect307")), 0);
+    QCOMPARE(capture->pendingCaptureCount(true, m_server.url("/sink/after307")), 0);
 }
 
 // new FormData(form) fires formdata as a submission does, but nothing is sent: it can at most

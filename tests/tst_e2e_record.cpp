@@ -332,11 +332,11 @@ private slots:
         // waits for a body, the row is as it was, and no capture is left behind.
         QVERIFY(loaded.wait(15000));
         BodyCapture *capture = BodyCapture::forProfile(w->WebBrowser2->page()->profile());
-        QCOMPARE(capture->pendingCaptureCount(true), 0);
+        QCOMPARE(capture->pendingCaptureCount(true, server.url(path)), 0);
         QTest::qWait(3500);
         QCOMPARE(list()->RowCount(), rows + 1);
         QCOMPARE(list()->RowRequest(rows), replayed);
-        QCOMPARE(capture->pendingCaptureCount(true), 0);
+        QCOMPARE(capture->pendingCaptureCount(true, server.url(path)), 0);
         QCOMPARE(server.requestsTo(path).size(), 1);
     }
 
