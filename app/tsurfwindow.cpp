@@ -10,6 +10,7 @@
 #include "urllist/listgrid.h"
 #include "app/recorder.h"
 #include "app/requestwindow.h"
+#include "app/replayrequest.h"
 #include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
@@ -269,6 +270,7 @@ void TSurfWindow::createPopupMenu()
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
     ShowRequest1 = add("ShowRequest1", "Show Request\u2026", &TSurfWindow::ShowRequest1Click);
     CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
+    ReplayRequest1 = add("ReplayRequest1", "Replay Request", &TSurfWindow::ReplayRequest1Click);
     SaveToFileHAR1 = add("SaveToFileHAR1", "Save To File (HAR)", &TSurfWindow::SaveToFileHAR1Click);
     surfdata->setPopupMenu(PopupMenu1);
 }
@@ -540,6 +542,13 @@ void TSurfWindow::showRequest(TListGrid *grid, int row)
     RequestWindow->show();
     RequestWindow->raise();
     RequestWindow->activateWindow();
+void TSurfWindow::ReplayRequest1Click()
+{
+    TListGrid *grid = popupGrid();
+    const int row = grid ? grid->Selection().Top : 0;
+    if (row < 1 || grid->CellText(UrlColumn, row).isEmpty())
+        return;
+    WebBrowser2->LoadRequest(replayRequest(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)

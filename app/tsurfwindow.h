@@ -64,6 +64,7 @@ public:
     // "Show Request…" shows the requests in this one window, made when first needed.
     TRequestWindow *RequestWindow = nullptr;
     QAction *SaveToFileHAR1 = nullptr;
+    QAction *ReplayRequest1 = nullptr;
     QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
@@ -101,6 +102,8 @@ public:
     void showRequest(TListGrid *grid, int row);
     // The list's requests as a HAR file.
     void SaveToFileHAR1Click();
+    // The request of the row the menu acts on, sent again in this window's web view.
+    void ReplayRequest1Click();
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 

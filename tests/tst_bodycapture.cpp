@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineHttpRequest>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -71,6 +72,7 @@ private slots:
     void formPosts();
     void getFormHasNoBody();
     void redirect307ResendsBody();
+    void aRequestTheProgramSendsCarriesItsOwnBody();
     void pageFormDataIsNoSubmission();
     void hostilePageCannotForge();
     void aNewPageAtAnOldAddressGetsNothingOfIts();
@@ -478,6 +480,57 @@ void TestBodyCapture::redirect307ResendsBody()
                               boundaryFromContentType(request.header("Content-Type"))),
                  request.header("Content-Type"));
     }
+}
+
+// A POST the program loads itself is reported with its own body at once, certain, and a 307
+// redirect of it sends that body again; nothing waits for a capture meanwhile.
+void TestBodyCapture::aRequestTheProgramSendsCarriesItsOwnBody()
+{
+    loadPage(m_view.get(), "/sink/start");
+    m_navigations.clear();
+    const QByteArray body("x=\0\xff\r\n", 6);
+    QWebEngineHttpRequest request(m_server.url("/redirect307"), QWebEngineHttpRequest::Post);
+    request.setPostData(body);
+    request.setHeader("Content-Type", "text/plain");
+    m_view->LoadRequest(request);
+    QVERIFY(m_server.waitForRequest("/sink/after307"));
+    for (const QByteArray path : {"/redirect307", "/sink/after307"}) {
+        const HttpRequest sent = m_server.requestsTo(path).first();
+        QCOMPARE(sent.method, QByteArray("POST"));
+        QCOMPARE(sent.body, body);
+        QCOMPARE(sent.header("Content-Type"), QByteArray("text/plain"));
+    }
+    QTRY_COMPARE(navigationsTo("/sink/after307").size(), 1);
+    QCOMPARE(navigationsTo("/redirect307").size(), 1);
+    const PostDataRef first = navigationsTo("/redirect307").first().postData;
+    QVERIFY(first->hasBody());
+    QCOMPARE(first->body(), body);
+    QCOMPARE(first->contentType(), QByteArray("text/plain"));
+    QVERIFY(first->isCertain());
+    const PostDataRef second = navigationsTo("/sink/after307").first().postData;
+    QTRY_VERIFY(second->hasBody());
+    QCOMPARE(second->body(), body);
+    QVERIFY(second->isCertain());
+
+    // A form posting to the same address right after gets its own body: nothing of the
+    // program's request is left waiting to take it.
+    m_server.route("/page/known", HttpResponse::html(page(
+        "<form method=post action='/redirect307'><input name='a' value='real'><button id=go>Go</button></form>")));
+    loadPage(m_view.get(), "/page/known");
+    runScript(m_view.get(), "document.getElementById('go').click();");
+    QTRY_COMPARE(navigationsTo("/redirect307").size(), 2);
+    const PostDataRef form = navigationsTo("/redirect307").last().postData;
+    QTRY_VERIFY(form->hasBody());
+    QCOMPARE(form->body(), QByteArray("a=real"));
+    QVERIFY(form->isCertain());
+
+    // Long enough for a navigation waiting for a capture to be given an empty body instead.
+    QTest::qWait(3500);
+    QCOMPARE(first->body(), body);
+    QCOMPARE(second->body(), body);
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    QCOMPARE(capture->pendingCaptureCount(true, m_server.url("/redirect307")), 0);
+    QCOMPARE(capture->pendingCaptureCount(true, m_server.url("/sink/after307")), 0);
 }
 
 // new FormData(form) fires formdata as a submission does, but nothing is sent: it can at most

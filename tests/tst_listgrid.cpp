@@ -18,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+#include <ctime>
+
 using namespace ListGridLook;
 
 namespace {
@@ -114,6 +117,8 @@ private slots:
     void rowIdsSurviveDeletes();
     void requestsBelongToTheirRows();
     void requestsStayOutOfTheOutputs();
+    void addressTooltip_data();
+    void addressTooltip();
     void fitColumnWidth_data();
     void fitColumnWidth();
     void fitEqualsFullRemeasure();
@@ -416,6 +421,60 @@ void TstListGrid::requestsBelongToTheirRows()
     QVERIFY(g.RowRequest(1).isEmpty());
     QCOMPARE(g.RowRequest(1), RequestRecord());
     QCOMPARE(g.RowDoubt(1), QString());
+}
+
+void TstListGrid::addressTooltip_data()
+{
+    QTest::addColumn<QByteArray>("method");
+    QTest::addColumn<QDateTime>("recorded");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("tooltip");
+    // The test runs five and a half hours east of UTC: the tooltip shows local time.
+    const QDateTime utc(QDate(2026, 12, 10), QTime(16, 20, 3), Qt::UTC);
+    QTest::newRow("POST, main") << QByteArray("POST") << utc << "main"
+                                << QStringLiteral("POST \u00B7 2026-12-10 21:50:03 \u00B7 main window \u00B7 top-level");
+    QTest::newRow("GET, external, past midnight")
+        << QByteArray("GET") << QDateTime(QDate(2026, 12, 31), QTime(20, 0, 0), Qt::UTC) << "external"
+        << QStringLiteral("GET \u00B7 2027-01-01 01:30:00 \u00B7 external window \u00B7 top-level");
+    QTest::newRow("no request") << QByteArray() << QDateTime() << QString() << QString();
+}
+
+// The address of a row says what request it was recorded from; the POST-DATA cell keeps its doubt.
+void TstListGrid::addressTooltip()
+{
+    QFETCH(QByteArray, method);
+    QFETCH(QDateTime, recorded);
+    QFETCH(QString, window);
+    QFETCH(QString, tooltip);
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "IST-05:30");
+    tzset();
+    auto restoreTz = qScopeGuard([&] {
+        if (oldTz.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldTz);
+        tzset();
+    });
+
+    TListGrid g;
+    fill(g, {"http://a/", "http://b/"});
+    RequestRecord r = postRecord("a");
+    r.method = method;
+    r.recorded = recorded;
+    r.window = window;
+    QSignalSpy changed(g.model(), &QAbstractItemModel::dataChanged);
+    g.SetRowRequest(2, r);
+    auto tip = [&](int col, int row) { return g.model()->data(g.model()->index(row, col), Qt::ToolTipRole).toString(); };
+    QCOMPARE(tip(UrlColumn, 2), tooltip);
+    QCOMPARE(tip(UrlColumn, 1), QString());
+    QCOMPARE(tip(PostDataColumn, 2), r.doubt);
+    // A view showing the tooltip hears that it changed.
+    const bool announced = std::any_of(changed.cbegin(), changed.cend(), [](const QList<QVariant> &args) {
+        return args.at(0).toModelIndex().column() == UrlColumn && args.at(0).toModelIndex().row() == 2
+            && args.at(2).value<QList<int>>().contains(Qt::ToolTipRole);
+    });
+    QCOMPARE(announced, !tooltip.isEmpty());
 }
 
 // The saved files and the clipboard copy hold the cells only, whatever the rows' requests.

@@ -1,10 +1,13 @@
 #include "app/recorder.h"
+#include "app/replayrequest.h"
+#include "common/trailscribeerror.h"
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"
 
 #include <QWidget>
 
 #include <QTest>
+#include <QWebEngineHttpRequest>
 
 static QList<QByteArray> column(const TListGrid &list, int col)
 {
@@ -227,6 +230,58 @@ private slots:
         QCOMPARE(panel.height(), height);
         recorder.record("http://d.test/", {}, Recorder::MainWindow);
         QCOMPARE(panel.height(), listPanelHeight(5, list.DefaultRowHeight()));
+    }
+
+    void replayRequest_data()
+    {
+        QTest::addColumn<QByteArray>("method");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<bool>("post");
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("POST") << QByteArray("POST") << QByteArray("text/plain") << QByteArray("http://h.test/p?q=%41#f")
+                              << true << QUrl("http://h.test/p?q=%41#f");
+        QTest::newRow("POST of unknown type") << QByteArray("POST") << QByteArray() << QByteArray("https://h.test/")
+                                              << true << QUrl("https://h.test/");
+        QTest::newRow("GET") << QByteArray("GET") << QByteArray() << QByteArray("http://h.test/g")
+                             << false << QUrl("http://h.test/g");
+        QTest::newRow("typed address, no record") << QByteArray() << QByteArray() << QByteArray(" h.test/x ")
+                                                  << false << QUrl("http://h.test/x");
+    }
+    // A row's request made again: a POST carries the recorded bytes and type, anything else is
+    // a plain GET of the address.
+    void replayRequest()
+    {
+        QFETCH(QByteArray, method);
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, address);
+        QFETCH(bool, post);
+        QFETCH(QUrl, url);
+        RequestRecord record;
+        record.method = method;
+        record.contentType = contentType;
+        if (method == "POST")
+            record.body = QByteArray("a=\0\xff\r\n", 6);
+        const QWebEngineHttpRequest request = ::replayRequest(record, address);
+        QCOMPARE(request.url(), url);
+        QCOMPARE(request.method(), post ? QWebEngineHttpRequest::Post : QWebEngineHttpRequest::Get);
+        QCOMPARE(request.postData(), record.body);
+        QCOMPARE(request.hasHeader("Content-Type"), !contentType.isEmpty());
+        QCOMPARE(request.header("Content-Type"), contentType);
+    }
+    void replayRequestOfAnUnusableAddress_data()
+    {
+        QTest::addColumn<QByteArray>("address");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("blank") << QByteArray("  ");
+        QTest::newRow("invalid") << QByteArray("http://[::1");
+    }
+    void replayRequestOfAnUnusableAddress()
+    {
+        QFETCH(QByteArray, address);
+        RequestRecord record;
+        record.method = "GET";
+        QVERIFY_THROWS_EXCEPTION(TrailscribeError, ::replayRequest(record, address));
     }
 
     void panelHeight_data()

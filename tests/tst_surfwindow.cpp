@@ -276,12 +276,14 @@ private slots:
         // The list's own seven items, then, set apart, the request's.
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
                                         "Save To File (CSV)", "Save To File (HTM)", "-",
-                                        QStringLiteral("Show Request\u2026"), "Copy As cURL", "Save To File (HAR)"}));
+                                        QStringLiteral("Show Request\u2026"), "Copy As cURL", "Replay Request",
+                                        "Save To File (HAR)"}));
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
-        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "SaveToFileHAR1"}));
+        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "ReplayRequest1", "SaveToFileHAR1"}));
         QCOMPARE(w->PopupMenu1->actions().at(8), w->ShowRequest1);
         QCOMPARE(w->PopupMenu1->actions().at(9), w->CopyAsCurl1);
+        QCOMPARE(w->PopupMenu1->actions().at(10), w->ReplayRequest1);
         QCOMPARE(w->PopupMenu1->actions().last(), w->SaveToFileHAR1);
         for (QAction *a : w->PopupMenu1->actions()) {
             QVERIFY(a->isEnabled());

@@ -153,7 +153,7 @@ void TListGrid::openPopup(const QPoint &globalPos)
     m_popup->popup(globalPos);
 }
 
-// A marked POST-DATA cell tells why it is marked.
+// A marked POST-DATA cell tells why it is marked; an address tells the request it was recorded from.
 bool TListGrid::viewportEvent(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {

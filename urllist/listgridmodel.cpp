@@ -35,9 +35,14 @@ QVariant TListGridModel::data(const QModelIndex &index, int role) const
     case IsLinkRole:
         return isLink(index.column(), index.row());
     case DoubtRole:
+        if (index.column() == PostDataColumn)
+            return doubt(index.row());
+        return {};
     case Qt::ToolTipRole:
         if (index.column() == PostDataColumn)
             return doubt(index.row());
+        if (index.column() == UrlColumn)
+            return requestSummary(m_rows[size_t(index.row())].request);
         return {};
     default:
         return {};
@@ -74,10 +79,15 @@ void TListGridModel::setRequest(int row, const RequestRecord &request)
         return;
     RequestRecord &r = m_rows[size_t(row)].request;
     const bool doubtChanged = r.doubt != request.doubt;
+    const bool summaryChanged = requestSummary(r) != requestSummary(request);
     r = request;
     if (doubtChanged) {
         const QModelIndex cell = index(row, PostDataColumn);
         emit dataChanged(cell, cell, {DoubtRole, Qt::ToolTipRole});
+    }
+    if (summaryChanged) {
+        const QModelIndex cell = index(row, UrlColumn);
+        emit dataChanged(cell, cell, {Qt::ToolTipRole});
     }
 }
 

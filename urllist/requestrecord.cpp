@@ -1,5 +1,7 @@
 #include "urllist/requestrecord.h"
 
+#include <QStringList>
+
 QByteArray multipartContentType(const QByteArray &body)
 {
     // "--" boundary CRLF ... CRLF "--" boundary "--" CRLF; a form without entries sends only
@@ -18,4 +20,19 @@ QByteArray multipartContentType(const QByteArray &body)
         if (c <= ' ' || c > '~')
             return {};
     return "multipart/form-data; boundary=" + boundary;
+}
+
+QString requestSummary(const RequestRecord &request)
+{
+    if (request.isEmpty())
+        return {};
+    static const QString kSeparator = QStringLiteral(" \u00B7 ");
+    QStringList parts{QString::fromLatin1(request.method)};
+    if (request.recorded.isValid())
+        parts << request.recorded.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!request.window.isEmpty())
+        parts << request.window + QStringLiteral(" window");
+    // The recorder keeps no frame for a row; what it records is read as the page's own.
+    parts << QStringLiteral("top-level");
+    return parts.join(kSeparator);
 }

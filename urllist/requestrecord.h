@@ -20,6 +20,11 @@ struct RequestRecord
     friend bool operator==(const RequestRecord &, const RequestRecord &) = default;
 };
 
+// What the address of a row's request says in its tooltip: method, when it was recorded (local
+// time), the window and the frame, e.g. "POST · 2026-12-10 16:20:03 · main window · top-level".
+// Empty for a record that holds no request.
+QString requestSummary(const RequestRecord &request);
+
 // The Content-Type that goes with a multipart/form-data body, read from the boundary the body
 // opens and closes with; empty when the body is not one.
 QByteArray multipartContentType(const QByteArray &body);

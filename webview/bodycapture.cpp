@@ -304,10 +304,20 @@ static bool sendsBodies(const QUrl &url)
 
 void BodyCapture::navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData)
 {
+    accept(page, url, isRedirect, postData, false);
+}
+
+void BodyCapture::knownNavigation(QObject *page, const QUrl &url, const PostDataRef &postData)
+{
+    accept(page, url, false, postData, true);
+}
+
+void BodyCapture::accept(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData, bool known)
+{
     if (!sendsBodies(url))
         return;
     PageState &state = m_pages[pageId(page)];
-    state.accepted.append({pairingKey(url), isRedirect, postData, now()});
+    state.accepted.append({pairingKey(url), isRedirect, postData, now(), known});
     if (state.accepted.size() > kMaxQueued)
         state.accepted.removeFirst();
     if (!m_pruneTimer.isActive())
@@ -391,6 +401,9 @@ void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteAr
     const bool previousRecent = previous && now() - state.lastPostAt < m_lifetimeMs;
     state.lastPost = postData;
     state.lastPostAt = now();
+    // Its body is the one the program sent, delivered already.
+    if (accepted.known)
+        return;
 
     for (qsizetype i = 0; i < m_unclaimed.size(); ++i) {
         if (m_unclaimed.at(i)->key == key && !m_unclaimed.at(i)->weak) {

@@ -42,6 +42,9 @@ public:
 
     // Called from acceptNavigationRequest, before the navigation is reported.
     void navigationAccepted(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData);
+    // Instead of navigationAccepted, for a POST navigation whose body the program gave itself
+    // and delivered already: it takes no capture, and a 307/308 redirect of it gets its body.
+    void knownNavigation(QObject *page, const QUrl &url, const PostDataRef &postData);
     // Called when a navigation's request starts (a frame's or the page's), with its method: by
     // the profile's interceptor (page null) and by the page's, for the same request. The engine
     // does not call the page's for the first load of a pop-up; the profile's is called for
@@ -62,7 +65,7 @@ public:
 
 private:
     struct Capture;
-    struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; };
+    struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; bool known = false; };
     struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; };
     // Pages are known by a serial number, never by their address, which a later page may reuse.
     struct Request { quint64 page; QString key; QByteArray method; bool isRedirect; };
@@ -75,6 +78,7 @@ private:
 
     explicit BodyCapture(QWebEngineProfile *profile);
     void installScript(QWebEngineProfile *profile);
+    void accept(QObject *page, const QUrl &url, bool isRedirect, const PostDataRef &postData, bool known);
     quint64 pageId(QObject *page);
     void onSubmission(const QString &json);
     void onConfirmation(const QString &json);

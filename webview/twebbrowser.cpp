@@ -98,6 +98,11 @@ void TWebBrowser::Navigate(const QString &address)
     load(url);
 }
 
+void TWebBrowser::LoadRequest(const QWebEngineHttpRequest &request)
+{
+    m_page->loadRequest(request);
+}
+
 void TWebBrowser::GoBack()
 {
     if (!history()->canGoBack())

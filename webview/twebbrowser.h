@@ -9,6 +9,7 @@
 
 class QShortcut;
 class QWebEngineDownloadRequest;
+class QWebEngineHttpRequest;
 class QWebEnginePage;
 class WebPage;
 
@@ -30,6 +31,9 @@ public:
     // Starts loading the address, made a URL as a browser's address bar does. An empty or
     // unusable address raises TrailscribeError with a message.
     void Navigate(const QString &address);
+    // Loads a request the program makes itself; a POST's navigation is reported with the
+    // request's own body, certain.
+    void LoadRequest(const QWebEngineHttpRequest &request);
     // Raise TrailscribeError when the history cannot move.
     void GoBack();
     void GoForward();

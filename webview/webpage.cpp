@@ -13,12 +13,31 @@ WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
 // Called by the engine: an error of a handler must not reach it.
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
-    Q_UNUSED(isMainFrame);
     auto postData = PostDataRef::create();
-    BodyCapture::forProfile(profile())->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
+    BodyCapture *capture = BodyCapture::forProfile(profile());
+    // The first navigation of the page after loadRequest is the one it started; any other takes
+    // its place, and the known body is dropped rather than given to the wrong request.
+    std::optional<KnownBody> known;
+    if (isMainFrame && type != NavigationTypeRedirect)
+        known.swap(m_knownBody);
+    if (known && known->key == BodyCapture::pairingKey(url)) {
+        postData->deliver(known->body, {}, known->contentType);
+        capture->knownNavigation(this, url, postData);
+    } else {
+        capture->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
+    }
     const QString address = url.toString(QUrl::FullyEncoded);
     reportErrors([&] { emit navigationStarting(address, postData); });
     return true;
+}
+
+void WebPage::loadRequest(const QWebEngineHttpRequest &request)
+{
+    m_knownBody.reset();
+    if (request.method() == QWebEngineHttpRequest::Post)
+        m_knownBody = KnownBody{BodyCapture::pairingKey(request.url()), request.postData(),
+                                request.header(QByteArrayLiteral("Content-Type"))};
+    load(request);
 }
 
 QWebEnginePage *WebPage::createWindow(WebWindowType type)
