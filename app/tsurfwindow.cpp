@@ -542,6 +542,8 @@ void TSurfWindow::showRequest(TListGrid *grid, int row)
     RequestWindow->show();
     RequestWindow->raise();
     RequestWindow->activateWindow();
+}
+
 void TSurfWindow::ReplayRequest1Click()
 {
     TListGrid *grid = popupGrid();

@@ -295,6 +295,8 @@ private slots:
         }
         QCOMPARE(posts[0]["postData"].toObject()["params"].toArray(),
                  (QJsonArray{QJsonObject{{"name", "a"}, {"value", "1 2&3"}}, QJsonObject{{"name", "b"}, {"value", "x=y"}}}));
+    }
+
     void replaySendsTheRecordedRequestAgain_data()
     {
         QTest::addColumn<QByteArray>("form");
