@@ -61,7 +61,7 @@ quint64 Recorder::append(const QByteArray &address)
     return appendRow(address, MainWindow);
 }
 
-quint64 Recorder::appendRow(const QByteArray &address, const Style &style)
+quint64 Recorder::appendRow(const QByteArray &address, const Style &style, bool inFrame)
 {
     if (isScriptAddress(address))
         return 0;
@@ -73,13 +73,15 @@ quint64 Recorder::appendRow(const QByteArray &address, const Style &style)
     request.method = "GET";
     request.recorded = QDateTime::currentDateTimeUtc();
     request.window = QString::fromLatin1(style.window);
+    if (inFrame)
+        request.frame = QStringLiteral("frame");
     m_list->SetRowRequest(last, request);
     return m_list->RowId(last);
 }
 
 bool Recorder::record(const QByteArray &address, const PostDataRef &postData, const Style &style)
 {
-    const quint64 rowId = appendRow(address, style);
+    const quint64 rowId = appendRow(address, style, postData && postData->inFrame());
     if (rowId == 0)
         return false;
     writePostText(rowId, postData, style);

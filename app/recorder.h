@@ -72,7 +72,7 @@ public:
     void showWholeList();
 
 private:
-    quint64 appendRow(const QByteArray &address, const Style &style);
+    quint64 appendRow(const QByteArray &address, const Style &style, bool inFrame = false);
     void writePostText(quint64 rowId, const PostDataRef &postData, const Style &style);
     void writeBody(int row, const PostData &postData, const Style &style);
 

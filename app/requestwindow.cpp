@@ -169,7 +169,7 @@ void TRequestWindow::setRequest(const RequestRecord &request, const QByteArray &
                            ? request.recorded.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz 'UTC'"))
                            : tr("(unknown)"));
     WindowLabel->setText(request.window.isEmpty() ? tr("(unknown)") : request.window);
-    FrameLabel->setText(tr("top-level"));
+    FrameLabel->setText(request.frame);
     CertaintyLabel->setText(request.doubt.isEmpty() ? tr("certain") : tr("uncertain: %1").arg(request.doubt));
 
     if (body.size() > kRawLimit) {

@@ -137,6 +137,10 @@ private slots:
         QCOMPARE(list()->CellText(0, 1), server.urlString("/frames").toUtf8());
         QSet<QByteArray> frames{list()->CellText(0, 2), list()->CellText(0, 3)};
         QCOMPARE(frames, (QSet<QByteArray>{server.urlString("/f1").toUtf8(), server.urlString("/f2").toUtf8()}));
+        // Each row's request says whether it was the page's or a frame's.
+        QCOMPARE(list()->RowRequest(1).frame, QStringLiteral("top-level"));
+        QCOMPARE(list()->RowRequest(2).frame, QStringLiteral("frame"));
+        QCOMPARE(list()->RowRequest(3).frame, QStringLiteral("frame"));
         // The address box shows the navigation that started last, a frame's.
         QCOMPARE(w->AddressBox->Text().toUtf8(), list()->CellText(0, 3));
     }

@@ -32,7 +32,6 @@ QString requestSummary(const RequestRecord &request)
         parts << request.recorded.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!request.window.isEmpty())
         parts << request.window + QStringLiteral(" window");
-    // The recorder keeps no frame for a row; what it records is read as the page's own.
-    parts << QStringLiteral("top-level");
+    parts << request.frame;
     return parts.join(kSeparator);
 }

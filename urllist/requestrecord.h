@@ -15,6 +15,7 @@ struct RequestRecord
     QDateTime recorded;     // when the row was recorded, in UTC
     QString window;         // "main" or "external"
     QString doubt;          // why the body may not be the one sent; empty when certain
+    QString frame = QStringLiteral("top-level"); // or "frame": a navigation of a frame in the page
 
     bool isEmpty() const { return method.isEmpty(); }
     friend bool operator==(const RequestRecord &, const RequestRecord &) = default;

@@ -19,6 +19,9 @@ public:
     bool hasBody() const { return m_hasBody; }
     const QByteArray &body() const { return m_body; }
     bool isCertain() const { return m_doubt.isEmpty(); }
+    // Whether the navigation is a frame's inside the page rather than the page's own.
+    bool inFrame() const { return m_inFrame; }
+    void setInFrame(bool inFrame) { m_inFrame = inFrame; }
     const QString &doubt() const { return m_doubt; }
     // The Content-Type sent with the body, when the capture knows it; empty otherwise.
     const QByteArray &contentType() const { return m_contentType; }
@@ -40,6 +43,7 @@ signals:
 
 private:
     bool m_hasBody = false;
+    bool m_inFrame = false;
     QByteArray m_body;
     QString m_doubt;
     QByteArray m_contentType;

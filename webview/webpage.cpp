@@ -14,6 +14,7 @@ WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     auto postData = PostDataRef::create();
+    postData->setInFrame(!isMainFrame);
     BodyCapture *capture = BodyCapture::forProfile(profile());
     // The first navigation of the page after loadRequest is the one it started; any other takes
     // its place, and the known body is dropped rather than given to the wrong request.
