@@ -1,5 +1,7 @@
 #include "app/requestbody.h"
 
+#include "common/hexdigit.h"
+
 #include <QtCore5Compat/QTextCodec>
 
 #include <utility>
@@ -59,17 +61,6 @@ QTextCodec *codecFor(const QString &charset)
     return codec ? codec : QTextCodec::codecForName("UTF-8");
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 QByteArray formUnescape(QByteArrayView v)
 {
     QByteArray out;
@@ -78,8 +69,8 @@ QByteArray formUnescape(QByteArrayView v)
         const char c = v[i];
         if (c == '+') {
             out += ' ';
-        } else if (c == '%' && i + 2 < v.size() && hexDigit(v[i + 1]) >= 0 && hexDigit(v[i + 2]) >= 0) {
-            out += char(hexDigit(v[i + 1]) * 16 + hexDigit(v[i + 2]));
+        } else if (c == '%' && i + 2 < v.size() && hexDigitValue(v[i + 1]) >= 0 && hexDigitValue(v[i + 2]) >= 0) {
+            out += char(hexDigitValue(v[i + 1]) * 16 + hexDigitValue(v[i + 2]));
             i += 2;
         } else {
             out += c;

@@ -139,8 +139,7 @@ QJsonObject harEntry(const HarRow &row)
         {QStringLiteral("timings"),
          QJsonObject{{QStringLiteral("send"), 0}, {QStringLiteral("wait"), 0}, {QStringLiteral("receive"), 0}}},
         {QStringLiteral("_window"), r.window},
-        // The list does not keep which frame a navigation was in.
-        {QStringLiteral("_frame"), record.frame},
+        {QStringLiteral("_frame"), r.frame},
         {QStringLiteral("_certain"), r.doubt.isEmpty()},
     };
     if (!r.doubt.isEmpty())

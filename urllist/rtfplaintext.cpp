@@ -1,6 +1,7 @@
 #include "urllist/rtfplaintext.h"
 
 #include "common/ansitext.h"
+#include "common/hexdigit.h"
 
 #include <QList>
 #include <QString>
@@ -40,17 +41,6 @@ bool isIgnoredDestination(const QByteArray &word)
             return true;
     }
     return false;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -168,8 +158,8 @@ private:
             m_state.ignored = true;
             break;
         case '\'': {
-            const int high = m_pos < m_in.size() ? hexValue(m_in[m_pos]) : -1;
-            const int low = m_pos + 1 < m_in.size() ? hexValue(m_in[m_pos + 1]) : -1;
+            const int high = m_pos < m_in.size() ? hexDigitValue(m_in[m_pos]) : -1;
+            const int low = m_pos + 1 < m_in.size() ? hexDigitValue(m_in[m_pos + 1]) : -1;
             if (high >= 0 && low >= 0) {
                 m_pos += 2;
                 character(cp1252Char(uchar(high * 16 + low)));
