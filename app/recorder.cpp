@@ -124,6 +124,8 @@ void Recorder::writeBody(int row, const PostData &postData, const Style &style)
     request.contentType = postData.contentType().isEmpty() ? multipartContentType(postData.body())
                                                            : postData.contentType();
     request.doubt = postData.doubt();
+    request.source = postData.source();
+    request.boundaryRemade = postData.boundaryRemade();
     m_list->SetRowRequest(row, request);
 }
 

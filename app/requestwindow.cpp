@@ -73,6 +73,8 @@ TRequestWindow::TRequestWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     FrameLabel = valueLabel(this, "FrameLabel");
     CertaintyLabel = valueLabel(this, "CertaintyLabel");
     CertaintyLabel->setWordWrap(true);
+    SourceLabel = valueLabel(this, "SourceLabel");
+    SourceLabel->setWordWrap(true);
     facts->addRow(tr("Method:"), MethodLabel);
     facts->addRow(tr("Address:"), AddressLabel);
     facts->addRow(tr("Content-Type:"), ContentTypeLabel);
@@ -80,6 +82,7 @@ TRequestWindow::TRequestWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     facts->addRow(tr("Window:"), WindowLabel);
     facts->addRow(tr("Frame:"), FrameLabel);
     facts->addRow(tr("Certainty:"), CertaintyLabel);
+    facts->addRow(tr("Body from:"), SourceLabel);
     layout->addLayout(facts);
 
     BodyTabs = new QTabWidget(this);
@@ -171,6 +174,11 @@ void TRequestWindow::setRequest(const RequestRecord &request, const QByteArray &
     WindowLabel->setText(request.window.isEmpty() ? tr("(unknown)") : request.window);
     FrameLabel->setText(request.frame);
     CertaintyLabel->setText(request.doubt.isEmpty() ? tr("certain") : tr("uncertain: %1").arg(request.doubt));
+    QString source = request.body.isEmpty() && request.source == BodySource::None ? tr("(no body)")
+                                                                                 : bodySourceText(request.source);
+    if (request.boundaryRemade)
+        source += QLatin1Char('\n') + remadeBoundaryNote();
+    SourceLabel->setText(source);
 
     if (body.size() > kRawLimit) {
         RawNote->setText(tr("(first %1 KB of %2 bytes shown; Hex shows all)")

@@ -36,7 +36,8 @@ public:
     void copyFormValue(int row);
 
     QLabel *MethodLabel = nullptr, *AddressLabel = nullptr, *ContentTypeLabel = nullptr, *TimeLabel = nullptr,
-           *WindowLabel = nullptr, *FrameLabel = nullptr, *CertaintyLabel = nullptr;
+           *WindowLabel = nullptr, *FrameLabel = nullptr, *CertaintyLabel = nullptr,
+           *SourceLabel = nullptr;
     QTabWidget *BodyTabs = nullptr;
     QPlainTextEdit *RawView = nullptr;
     QLabel *RawNote = nullptr;

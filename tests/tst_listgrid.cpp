@@ -1,5 +1,6 @@
 // The URL list's operations, its link rules and its drawing, without user input.
 #include "common/ansitext.h"
+#include "common/utctime.h"
 #include "common/fonts.h"
 #include "urllist/linkcell.h"
 #include "urllist/listcolumn.h"
@@ -39,7 +40,7 @@ RequestRecord postRecord(const QByteArray &name)
     r.method = "POST";
     r.body = "row=" + name + QByteArray("\0\xff", 2);
     r.contentType = "application/x-www-form-urlencoded";
-    r.recorded = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    r.recorded = utcDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
     r.window = "external";
     r.doubt = "doubt about " + QString::fromLatin1(name);
     return r;
@@ -430,11 +431,11 @@ void TstListGrid::addressTooltip_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("tooltip");
     // The test runs five and a half hours east of UTC: the tooltip shows local time.
-    const QDateTime utc(QDate(2026, 12, 10), QTime(16, 20, 3), Qt::UTC);
+    const QDateTime utc = utcDateTime(QDate(2026, 12, 10), QTime(16, 20, 3));
     QTest::newRow("POST, main") << QByteArray("POST") << utc << "main"
                                 << QStringLiteral("POST \u00B7 2026-12-10 21:50:03 \u00B7 main window \u00B7 top-level");
     QTest::newRow("GET, external, past midnight")
-        << QByteArray("GET") << QDateTime(QDate(2026, 12, 31), QTime(20, 0, 0), Qt::UTC) << "external"
+        << QByteArray("GET") << utcDateTime(QDate(2026, 12, 31), QTime(20, 0, 0)) << "external"
         << QStringLiteral("GET \u00B7 2027-01-01 01:30:00 \u00B7 external window \u00B7 top-level");
     QTest::newRow("no request") << QByteArray() << QDateTime() << QString() << QString();
 }

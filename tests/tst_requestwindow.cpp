@@ -1,6 +1,7 @@
 // The request window on hand-made records: particulars, the Raw, Form and Hex views, the copy
 // buttons, and a 20 MB body that must not stall the event loop.
 #include "app/requestbody.h"
+#include "common/utctime.h"
 #include "app/requestmodels.h"
 #include "app/requestwindow.h"
 #include "support/apptestsupport.h"
@@ -25,7 +26,7 @@ RequestRecord post(const QByteArray &body, const QByteArray &contentType)
     r.method = "POST";
     r.body = body;
     r.contentType = contentType;
-    r.recorded = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+    r.recorded = utcDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 678));
     r.window = QStringLiteral("main");
     return r;
 }
@@ -175,7 +176,7 @@ private slots:
     {
         RequestRecord r;
         r.method = "GET";
-        r.recorded = QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC);
+        r.recorded = utcDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
         r.window = QStringLiteral("main");
         w->setRequest(r, "http://plain.test/");
         QCOMPARE(w->MethodLabel->text(), QStringLiteral("GET"));

@@ -1,4 +1,5 @@
 #include "urllist/harwriter.h"
+#include "common/utctime.h"
 
 #include "common/ansitext.h"
 #include "urllist/listcolumn.h"
@@ -123,7 +124,7 @@ QJsonObject notObservedResponse()
 QString startedDateTime(const QDateTime &recorded)
 {
     // A record always has its time; one that lacks it still needs a valid date in the file.
-    const QDateTime when = recorded.isValid() ? recorded.toUTC() : QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    const QDateTime when = recorded.isValid() ? recorded.toUTC() : utcFromMSecsSinceEpoch(0);
     return when.toString(Qt::ISODateWithMs);
 }
 
@@ -144,6 +145,8 @@ QJsonObject harEntry(const HarRow &row)
     };
     if (!r.doubt.isEmpty())
         entry.insert(QStringLiteral("_doubt"), r.doubt);
+    if (r.boundaryRemade)
+        entry.insert(QStringLiteral("_boundaryRemade"), true);
     return entry;
 }
 

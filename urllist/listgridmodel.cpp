@@ -40,7 +40,7 @@ QVariant TListGridModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::ToolTipRole:
         if (index.column() == PostDataColumn)
-            return doubt(index.row());
+            return postDataTip(m_rows[size_t(index.row())].request);
         if (index.column() == UrlColumn)
             return requestSummary(m_rows[size_t(index.row())].request);
         return {};

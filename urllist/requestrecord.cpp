@@ -22,6 +22,16 @@ QByteArray multipartContentType(const QByteArray &body)
     return "multipart/form-data; boundary=" + boundary;
 }
 
+QString postDataTip(const RequestRecord &request)
+{
+    QStringList parts;
+    if (!request.doubt.isEmpty())
+        parts.append(request.doubt);
+    if (request.boundaryRemade)
+        parts.append(remadeBoundaryNote());
+    return parts.join(QLatin1Char('\n'));
+}
+
 QString requestSummary(const RequestRecord &request)
 {
     if (request.isEmpty())

@@ -3,6 +3,7 @@
 #include "webview/formencoder.h"
 #include "webview/requestinterceptor.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,6 +28,13 @@ constexpr int kMaxQueued = 2048;
 constexpr qint64 kUncertainWaitMs = 400;
 // How long it waits for any capture before it is given up as having none.
 constexpr qint64 kMissingWaitMs = 3000;
+// A submission's request starts within moments of its capture. One complete for longer than this
+// when a request takes it may have been left over from an earlier submission to the address.
+constexpr qint64 kStaleCaptureMs = 2000;
+// How long a navigation's confirmation waits for the uncertain capture it confirms.
+constexpr qint64 kConfirmationLifetimeMs = 2000;
+// How long a body read from the network waits for the capture of its submission.
+constexpr qint64 kNetworkClaimLifetimeMs = 3000;
 
 QString randomSecret()
 {
@@ -41,6 +49,19 @@ const QString BodyCapture::kUnconfirmedDoubt = QStringLiteral(
     "entries; form data a page builds for the same address looks the same.");
 const QString BodyCapture::kMissingDoubt = QStringLiteral(
     "No body captured: the form was sent from a document the recorder could not watch.");
+const QString BodyCapture::kStaleDoubt = QStringLiteral(
+    "Not certain: this body was captured well before its request went out; it may be an earlier "
+    "submission's to the same address.");
+
+namespace {
+// Whether a capture of that enctype can be the body of a request sent with this Content-Type
+// (unknown where the engine does not tell it).
+bool fitsContentType(FormEnctype enctype, const QByteArray &contentType)
+{
+    const std::optional<FormEnctype> sent = enctypeOfContentType(contentType);
+    return !sent || *sent == enctype;
+}
+} // namespace
 
 struct BodyCapture::Capture
 {
@@ -54,11 +75,15 @@ struct BodyCapture::Capture
     bool complete = false;
     bool weak = false;  // a submit() not confirmed (yet): claimed only when no certain one is there
     QString signature;  // the entry list as the script and a navigation both describe it
-    QByteArray body;
-    QByteArray contentType;
     PostDataRef claimant;
+    QByteArray claimantContentType;  // the Content-Type its request was sent with, when known
     qint64 at = 0;
     qint64 lastActivity = 0;
+    qint64 completedAt = 0;
+
+    bool fits(const QByteArray &requestContentType) const { return fitsContentType(enctype, requestContentType); }
+    // The body without a boundary: for urlencoded and text/plain only.
+    QByteArray plainBody() const { return encodeFormBody(entries, enctype, charset, {}); }
 };
 
 BodyCapture *BodyCapture::forProfile(QWebEngineProfile *profile)
@@ -158,7 +183,8 @@ void BodyCapture::onSubmission(const QString &json)
     const bool filesFollow = o.value(QLatin1String("files")).toInt() > 0;
     if (c->weak) {
         for (qsizetype i = 0; i < m_confirmations.size(); ++i) {
-            if (m_confirmations.at(i).key == c->key && m_confirmations.at(i).signature == c->signature) {
+            if (m_confirmations.at(i).key == c->key && m_confirmations.at(i).signature == c->signature
+                && now() - m_confirmations.at(i).at <= kConfirmationLifetimeMs) {
                 m_confirmations.removeAt(i);
                 c->weak = false;
                 break;
@@ -170,7 +196,8 @@ void BodyCapture::onSubmission(const QString &json)
     // it has waited long enough for a certain one.
     for (qsizetype i = 0; i < m_waiters.size(); ++i) {
         const Waiter &w = m_waiters.at(i);
-        if (w.key == c->key && (!c->weak || now() >= w.uncertainFrom)) {
+        if (w.key == c->key && c->fits(w.contentType) && (!c->weak || now() >= w.uncertainFrom)) {
+            c->claimantContentType = w.contentType;
             c->claimant = m_waiters.takeAt(i).postData;
             break;
         }
@@ -257,26 +284,94 @@ void BodyCapture::onAbort(const QString &id)
 
 void BodyCapture::finish(const std::shared_ptr<Capture> &c)
 {
-    const QByteArray boundary = makeMultipartBoundary();
-    c->body = encodeFormBody(c->entries, c->enctype, c->charset, boundary);
-    c->contentType = formContentType(c->enctype, boundary);
-    c->entries.clear();
     c->complete = true;
+    c->completedAt = now();
     if (c->claimant) {
         const PostDataRef target = c->claimant;
         c->claimant.reset();
-        target->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString(), c->contentType);
-        c->body.clear();
+        m_unclaimed.removeOne(c);
+        deliverCapture(*c, *target, c->claimantContentType, c->weak ? kUnconfirmedDoubt : QString());
+        return;
+    }
+    // Its request went out first, and the network layer gave its body already.
+    if (c->enctype != FormEnctype::Multipart) {
+        const QByteArray body = c->plainBody();
+        for (qsizetype i = 0; i < m_networkClaims.size(); ++i) {
+            if (m_networkClaims.at(i).key == c->key && m_networkClaims.at(i).body == body) {
+                m_networkClaims.removeAt(i);
+                m_unclaimed.removeOne(c);
+                return;
+            }
+        }
     }
 }
 
-void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData)
+void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData, const QByteArray &contentType)
 {
     if (c->complete) {
-        postData->deliver(c->body, c->weak ? kUnconfirmedDoubt : QString(), c->contentType);
-        c->body.clear();
+        const bool stale = now() - c->completedAt > kStaleCaptureMs;
+        deliverCapture(*c, *postData, contentType,
+                       c->weak ? kUnconfirmedDoubt : stale ? kStaleDoubt : QString());
     } else {
         c->claimant = postData;
+        c->claimantContentType = contentType;
+    }
+}
+
+// The body is encoded with the boundary the engine sent where it told it; where it did not, with
+// one of ours, and the body says so.
+void BodyCapture::deliverCapture(Capture &c, PostData &target, const QByteArray &contentType, const QString &doubt)
+{
+    QByteArray boundary;
+    QByteArray sentType;
+    bool remade = false;
+    if (c.enctype == FormEnctype::Multipart) {
+        boundary = boundaryOfContentType(contentType);
+        if (boundary.isEmpty()) {
+            boundary = makeMultipartBoundary();
+            remade = true;
+        } else {
+            sentType = contentType;
+        }
+    }
+    if (sentType.isEmpty())
+        sentType = formContentType(c.enctype, boundary);
+    const QByteArray body = encodeFormBody(c.entries, c.enctype, c.charset, boundary);
+    c.entries.clear();
+    target.deliver(body, doubt, sentType, BodySource::Script, remade);
+}
+
+// The network layer's bytes are the body. The capture of the same submission is spent with it:
+// the one that encodes to these very bytes, else the one that would have been taken, whose bytes
+// then differ from the wire's.
+void BodyCapture::takeNetworkBody(const PostDataRef &postData, const QString &key, const QByteArray &body,
+                                  const QByteArray &contentType)
+{
+    postData->deliver(body, {}, contentType, BodySource::Network);
+    qsizetype match = -1;
+    qsizetype candidate = -1;
+    for (qsizetype i = 0; i < m_unclaimed.size() && match < 0; ++i) {
+        const Capture &c = *m_unclaimed.at(i);
+        if (c.key != key || !c.complete || c.enctype == FormEnctype::Multipart || !c.fits(contentType))
+            continue;
+        if (c.plainBody() == body)
+            match = i;
+        else if (candidate < 0 && !c.weak && now() - c.completedAt <= kStaleCaptureMs)
+            candidate = i;
+    }
+    if (match >= 0) {
+        m_unclaimed.removeAt(match);
+    } else if (candidate >= 0) {
+        ++m_encodingDifferences;
+        qWarning("Trailscribe: the body encoded from a form submission to %s differs from the one the "
+                 "network layer sent; the network's bytes were recorded", qPrintable(key));
+        m_unclaimed.removeAt(candidate);
+    } else {
+        m_networkClaims.append({key, body, now()});
+        if (m_networkClaims.size() > kMaxQueued)
+            m_networkClaims.removeFirst();
+        if (!m_pruneTimer.isActive())
+            m_pruneTimer.start();
     }
 }
 
@@ -324,13 +419,14 @@ void BodyCapture::accept(QObject *page, const QUrl &url, bool isRedirect, const 
         m_pruneTimer.start();
 }
 
-void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect)
+void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect,
+                                      const QByteArray &contentType, const std::optional<QByteArray> &networkBody)
 {
     if (!sendsBodies(url))
         return;
     if (m_requests.isEmpty())
         QTimer::singleShot(0, this, &BodyCapture::resolveRequests);
-    m_requests.append({page ? pageId(page) : 0, pairingKey(url), method, isRedirect});
+    m_requests.append({page ? pageId(page) : 0, pairingKey(url), method, isRedirect, contentType, networkBody});
 }
 
 // The two interceptors report one request back to back: a report of the profile's takes the page
@@ -342,19 +438,27 @@ void BodyCapture::resolveRequests()
     requests.swap(m_requests);
     for (qsizetype i = 0; i < requests.size(); ++i) {
         Request r = requests.at(i);
+        // What one of the pair knows, the other may not: only the profile's reads the body.
+        const auto merge = [&r](const Request &other) {
+            if (r.contentType.isEmpty())
+                r.contentType = other.contentType;
+            if (!r.networkBody)
+                r.networkBody = other.networkBody;
+        };
         if (!r.page) {
             for (qsizetype j = i + 1; j < requests.size(); ++j) {
                 if (requests.at(j).page && requests.at(j).key == r.key) {
-                    r.page = requests.takeAt(j).page;
+                    const Request other = requests.takeAt(j);
+                    r.page = other.page;
+                    merge(other);
                     break;
                 }
             }
         } else {
-            bool paired = false;
-            for (qsizetype j = i + 1; j < requests.size() && !paired; ++j) {
+            for (qsizetype j = i + 1; j < requests.size(); ++j) {
                 if (!requests.at(j).page && requests.at(j).key == r.key) {
-                    requests.removeAt(j);
-                    paired = true;
+                    merge(requests.takeAt(j));
+                    break;
                 }
             }
         }
@@ -373,12 +477,13 @@ void BodyCapture::resolveRequests()
             }
         }
         if (r.page)
-            requestStarted(r.page, r.key, r.method, r.isRedirect);
+            requestStarted(r.page, r);
     }
 }
 
-void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteArray &method, bool isRedirect)
+void BodyCapture::requestStarted(quint64 page, const Request &request)
 {
+    const QString &key = request.key;
     auto pageIt = m_pages.find(page);
     if (pageIt == m_pages.end())
         return;
@@ -393,7 +498,7 @@ void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteAr
     if (found < 0)
         return;
     const Accepted accepted = state.accepted.takeAt(found);
-    if (method.compare("POST", Qt::CaseInsensitive) != 0)
+    if (request.method.compare("POST", Qt::CaseInsensitive) != 0)
         return;
     const PostDataRef postData = accepted.postData;
 
@@ -404,28 +509,34 @@ void BodyCapture::requestStarted(quint64 page, const QString &key, const QByteAr
     // Its body is the one the program sent, delivered already.
     if (accepted.known)
         return;
+    if (request.networkBody) {
+        takeNetworkBody(postData, key, *request.networkBody, request.contentType);
+        return;
+    }
 
     for (qsizetype i = 0; i < m_unclaimed.size(); ++i) {
-        if (m_unclaimed.at(i)->key == key && !m_unclaimed.at(i)->weak) {
-            bind(m_unclaimed.takeAt(i), postData);
+        if (m_unclaimed.at(i)->key == key && !m_unclaimed.at(i)->weak && m_unclaimed.at(i)->fits(request.contentType)) {
+            bind(m_unclaimed.takeAt(i), postData, request.contentType);
             return;
         }
     }
     // A 307 or 308 redirect sends the body of the request it answers once more.
-    if ((isRedirect || accepted.isRedirect) && previousRecent) {
+    if ((request.isRedirect || accepted.isRedirect) && previousRecent) {
         if (previous->hasBody()) {
-            postData->deliver(previous->body(), previous->doubt(), previous->contentType());
+            postData->deliver(previous->body(), previous->doubt(), previous->contentType(), previous->source(),
+                              previous->boundaryRemade());
         } else {
             PostData *target = postData.data();
             PostData *source = previous.data();
             connect(source, &PostData::bodyReady, target,
                     [target, source](const QByteArray &body) {
-                        target->deliver(body, source->doubt(), source->contentType());
+                        target->deliver(body, source->doubt(), source->contentType(), source->source(),
+                                        source->boundaryRemade());
                     });
         }
         return;
     }
-    m_waiters.append({key, postData, now(), now() + kUncertainWaitMs});
+    m_waiters.append({key, postData, now(), now() + kUncertainWaitMs, request.contentType});
     if (m_waiters.size() > kMaxQueued)
         m_waiters.removeFirst();
     QTimer::singleShot(kUncertainWaitMs + 10, this, &BodyCapture::resolveWaiters);
@@ -444,10 +555,12 @@ void BodyCapture::resolveWaiters()
         const Waiter &w = m_waiters.at(i);
         qsizetype found = -1;
         for (qsizetype j = 0; j < m_unclaimed.size() && found < 0; ++j)
-            if (m_unclaimed.at(j)->key == w.key && (!m_unclaimed.at(j)->weak || t >= w.uncertainFrom))
+            if (m_unclaimed.at(j)->key == w.key && m_unclaimed.at(j)->fits(w.contentType)
+                && (!m_unclaimed.at(j)->weak || t >= w.uncertainFrom))
                 found = j;
         if (found >= 0) {
-            bind(m_unclaimed.takeAt(found), m_waiters.takeAt(i).postData);
+            const Waiter waiter = m_waiters.takeAt(i);
+            bind(m_unclaimed.takeAt(found), waiter.postData, waiter.contentType);
         } else if (t - w.at >= kMissingWaitMs) {
             m_waiters.takeAt(i).postData->deliver({}, kMissingDoubt);
         } else {
@@ -469,14 +582,16 @@ void BodyCapture::prune()
     const qint64 t = now();
     m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &c) { return t - c->at > m_lifetimeMs; });
     m_waiters.removeIf([&](const Waiter &w) { return t - w.at > m_lifetimeMs; });
-    m_confirmations.removeIf([&](const Confirmation &c) { return t - c.at > m_lifetimeMs; });
+    m_confirmations.removeIf([&](const Confirmation &c) { return t - c.at > kConfirmationLifetimeMs; });
+    m_networkClaims.removeIf([&](const NetworkClaim &c) { return t - c.at > kNetworkClaimLifetimeMs; });
     for (auto it = m_inProgress.begin(); it != m_inProgress.end();) {
         if (t - (*it)->lastActivity > m_lifetimeMs)
             it = m_inProgress.erase(it);
         else
             ++it;
     }
-    bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty() && m_confirmations.isEmpty();
+    bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty() && m_confirmations.isEmpty()
+        && m_networkClaims.isEmpty();
     for (PageState &state : m_pages) {
         state.accepted.removeIf([&](const Accepted &a) { return t - a.at > kAcceptedLifetimeMs; });
         if (state.lastPost && t - state.lastPostAt > m_lifetimeMs)

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 class QWebEngineProfile;
 
@@ -48,8 +49,12 @@ public:
     // Called when a navigation's request starts (a frame's or the page's), with its method: by
     // the profile's interceptor (page null) and by the page's, for the same request. The engine
     // does not call the page's for the first load of a pop-up; the profile's is called for
-    // every request, but cannot tell the page.
-    void navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect);
+    // every request, but cannot tell the page. Engines that tell them give the request's
+    // Content-Type (Qt 6.5 on) and, for a body that could be read safely, its bytes (Qt 6.7 on):
+    // those bytes are the body, and the Content-Type's boundary is the multipart body's.
+    void navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect,
+                             const QByteArray &contentType = {},
+                             const std::optional<QByteArray> &networkBody = std::nullopt);
 
     // How long a capture, or a POST navigation still waiting for its capture, is kept.
     void setLifetime(int ms) { m_lifetimeMs = ms; }
@@ -57,18 +62,32 @@ public:
     // The doubts delivered with a body.
     static const QString kUnconfirmedDoubt;
     static const QString kMissingDoubt;
+    static const QString kStaleDoubt;
     // Captures that no navigation took yet; certain ones only, or with the uncertain ones too;
     // all of them, or those for one address.
     int pendingCaptureCount(bool withUncertain = false, const QUrl &action = {}) const;
 
     static QString pairingKey(const QUrl &url);
 
+    // Bodies read from the network layer that differed from the capture of their submission:
+    // each is a fault of our encoder, and the network's bytes were recorded.
+    int encodingDifferences() const { return m_encodingDifferences; }
+
 private:
     struct Capture;
     struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; bool known = false; };
-    struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; };
+    struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; QByteArray contentType; };
     // Pages are known by a serial number, never by their address, which a later page may reuse.
-    struct Request { quint64 page; QString key; QByteArray method; bool isRedirect; };
+    struct Request {
+        quint64 page;
+        QString key;
+        QByteArray method;
+        bool isRedirect;
+        QByteArray contentType;
+        std::optional<QByteArray> networkBody;
+    };
+    // A body taken from the network layer before the capture of its submission came.
+    struct NetworkClaim { QString key; QByteArray body; qint64 at; };
     struct Confirmation { QString key; QString signature; qint64 at; };
     struct PageState {
         QList<Accepted> accepted;
@@ -86,10 +105,13 @@ private:
     void onEnd(const QString &id);
     void onAbort(const QString &id);
     void finish(const std::shared_ptr<Capture> &capture);
-    void bind(const std::shared_ptr<Capture> &capture, const PostDataRef &postData);
+    void bind(const std::shared_ptr<Capture> &capture, const PostDataRef &postData, const QByteArray &contentType);
+    void deliverCapture(Capture &capture, PostData &target, const QByteArray &contentType, const QString &doubt);
+    void takeNetworkBody(const PostDataRef &postData, const QString &key, const QByteArray &body,
+                         const QByteArray &contentType);
     void resolveRequests();
     void resolveWaiters();
-    void requestStarted(quint64 page, const QString &key, const QByteArray &method, bool isRedirect);
+    void requestStarted(quint64 page, const Request &request);
     void prune();
     qint64 now() const { return m_clock.elapsed(); }
 
@@ -105,4 +127,6 @@ private:
     QHash<quint64, PageState> m_pages;
     QList<Request> m_requests;  // reported by the interceptors, not yet matched to a page
     QList<Confirmation> m_confirmations;  // navigations with form data, no capture matched yet
+    QList<NetworkClaim> m_networkClaims;
+    int m_encodingDifferences = 0;
 };

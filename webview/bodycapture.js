@@ -77,6 +77,11 @@
     let lastSubmit = null;
     let pending = [];
     let scheduled = false;
+    // Forms whose submission was reported, with the entry list the engine is still to build for
+    // it once more (null: any). Chromium 122 builds that second list in a later task, just before
+    // the navigation, where it looks like a form.submit() or a page's own "new FormData(form)";
+    // taken for a capture of its own, it was left over for the next post to the same address.
+    let rebuilds = [];
     const schedule = () => {
       if (!scheduled) {
         scheduled = true;
@@ -99,6 +104,8 @@
       if (submit && submit.event.eventPhase !== 0)
         return;
       const own = submit && submit.form === event.target && !submit.event.defaultPrevented;
+      if (!own && isRebuild(event.target, event.formData))
+        return;
       pending.push({ form: event.target, formData: event.formData, submit: own ? submit : null });
       schedule();
     };
@@ -124,11 +131,23 @@
     // "new FormData(form)" does, so those are reported as uncertain, each distinct entry list
     // once: the host takes one for certain only when a navigation confirms it. The engine
     // builds a submission's entry list twice; the first holds the submitter's entry.
+    const kRebuildWindowMs = 1000;
+    function isRebuild(form, formData) {
+      const now = Date.now();
+      rebuilds = rebuilds.filter((r) => now - r.at < kRebuildWindowMs);
+      const at = rebuilds.findIndex((r) => r.form === form && (r.signature === null || r.signature === signature(formData)));
+      if (at < 0)
+        return false;
+      rebuilds.splice(at, 1);
+      return true;
+    }
+
     function flush() {
       scheduled = false;
       const list = pending;
       pending = [];
       lastSubmit = null;
+      const now = Date.now();
       const forms = [];
       for (const record of list)
         if (!forms.includes(record.form))
@@ -140,6 +159,8 @@
           const last = submitted[submitted.length - 1].submit;
           const first = submitted.find((r) => r.submit === last);
           report(form, first.formData, last.submitter, true);
+          if (submitted.filter((r) => r.submit === last).length < 2)
+            rebuilds.push({ form: form, signature: null, at: now });
           continue;
         }
         const seen = new Set();
@@ -148,6 +169,7 @@
           if (!seen.has(sig)) {
             seen.add(sig);
             report(form, record.formData, null, false);
+            rebuilds.push({ form: form, signature: sig, at: now });
           }
         }
       }

@@ -389,3 +389,33 @@ QByteArray multipartBoundaryOf(const QByteArray &body)
         return body.mid(2, end - 4);
     return body.mid(2, end - 2);
 }
+
+QByteArray boundaryOfContentType(const QByteArray &contentType)
+{
+    const QList<QByteArray> parts = contentType.split(';');
+    if (parts.isEmpty() || parts.first().trimmed().toLower() != "multipart/form-data")
+        return {};
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QByteArray part = parts.at(i).trimmed();
+        const qsizetype eq = part.indexOf('=');
+        if (eq < 0 || part.left(eq).trimmed().toLower() != "boundary")
+            continue;
+        QByteArray value = part.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return {};
+}
+
+std::optional<FormEnctype> enctypeOfContentType(const QByteArray &contentType)
+{
+    const QByteArray type = contentType.split(';').first().trimmed().toLower();
+    if (type == "application/x-www-form-urlencoded")
+        return FormEnctype::UrlEncoded;
+    if (type == "text/plain")
+        return FormEnctype::TextPlain;
+    if (type == "multipart/form-data")
+        return FormEnctype::Multipart;
+    return std::nullopt;
+}

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One entry of a form's entry list: a name with a text value, or a name with a file.
 struct FormEntry
@@ -63,3 +64,10 @@ QByteArray makeMultipartBoundary();
 // no entries, which is the closing line alone, without its trailing "--"). Empty when the body
 // does not start like one.
 QByteArray multipartBoundaryOf(const QByteArray &body);
+
+// The boundary parameter of a multipart/form-data Content-Type header, unquoted; empty when the
+// header is not multipart or names none.
+QByteArray boundaryOfContentType(const QByteArray &contentType);
+
+// The enctype a Content-Type header sends, when it is one of the three a form can send.
+std::optional<FormEnctype> enctypeOfContentType(const QByteArray &contentType);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/bodysource.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSharedPointer>
@@ -25,9 +27,13 @@ public:
     const QString &doubt() const { return m_doubt; }
     // The Content-Type sent with the body, when the capture knows it; empty otherwise.
     const QByteArray &contentType() const { return m_contentType; }
+    BodySource source() const { return m_source; }
+    // A multipart body whose boundary is ours: the engine did not tell its own.
+    bool boundaryRemade() const { return m_boundaryRemade; }
 
     // Sets the body and announces it; later calls are ignored.
-    void deliver(const QByteArray &body, const QString &doubt = {}, const QByteArray &contentType = {})
+    void deliver(const QByteArray &body, const QString &doubt = {}, const QByteArray &contentType = {},
+                 BodySource source = BodySource::Script, bool boundaryRemade = false)
     {
         if (m_hasBody)
             return;
@@ -35,6 +41,8 @@ public:
         m_body = body;
         m_doubt = doubt;
         m_contentType = contentType;
+        m_source = body.isEmpty() && !doubt.isEmpty() ? BodySource::None : source;
+        m_boundaryRemade = boundaryRemade;
         emit bodyReady(m_body);
     }
 
@@ -47,6 +55,8 @@ private:
     QByteArray m_body;
     QString m_doubt;
     QByteArray m_contentType;
+    BodySource m_source = BodySource::None;
+    bool m_boundaryRemade = false;
 };
 
 using PostDataRef = QSharedPointer<PostData>;

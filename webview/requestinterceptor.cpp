@@ -1,7 +1,9 @@
 #include "webview/requestinterceptor.h"
 
 #include "webview/bodycapture.h"
+#include "webview/formencoder.h"
 
+#include <QIODevice>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
@@ -15,12 +17,45 @@ RequestInterceptor::RequestInterceptor(QWebEngineProfile *profile, QObject *pare
 {
 }
 
+std::optional<QByteArray> RequestInterceptor::readWholeBody(QIODevice *device, qint64 limit)
+{
+    // Qt 6.8's body device copies each block from its start on every read and crashes on blocks
+    // that are files on disk: only one read into a buffer larger than the whole body is exact.
+    if (!device)
+        return std::nullopt;
+    if (!device->isOpen() && !device->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    QByteArray buffer(limit + 1, Qt::Uninitialized);
+    const qint64 n = device->read(buffer.data(), buffer.size());
+    if (n < 0 || n > limit)
+        return std::nullopt;
+    return QByteArray(buffer.constData(), n);
+}
+
+bool RequestInterceptor::bodyIsSafeToRead(const QByteArray &contentType)
+{
+    // Only the enctypes that carry no files: a multipart body may hold a file the user picked.
+    const std::optional<FormEnctype> enctype = enctypeOfContentType(contentType);
+    return enctype && *enctype != FormEnctype::Multipart;
+}
+
 void RequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo &info)
 {
     const auto type = info.resourceType();
     if (type != QWebEngineUrlRequestInfo::ResourceTypeMainFrame && type != QWebEngineUrlRequestInfo::ResourceTypeSubFrame)
         return;
+    const bool isRedirect = info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeRedirect;
+    QByteArray contentType;
+    std::optional<QByteArray> body;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    contentType = info.httpHeaders().value(QByteArrayLiteral("Content-Type"));
+#endif
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    // The profile's interceptor reads it, once: the page's sees the same device, and after a
+    // 307 the device comes again, drained.
+    if (!m_page && !isRedirect && info.requestMethod() == "POST" && bodyIsSafeToRead(contentType))
+        body = readWholeBody(info.requestBody(), kNetworkBodyLimit);
+#endif
     BodyCapture::forProfile(m_profile)
-        ->navigationRequested(m_page, info.requestUrl(), info.requestMethod(),
-                              info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeRedirect);
+        ->navigationRequested(m_page, info.requestUrl(), info.requestMethod(), isRedirect, contentType, body);
 }

@@ -22,7 +22,7 @@ bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool
     if (isMainFrame && type != NavigationTypeRedirect)
         known.swap(m_knownBody);
     if (known && known->key == BodyCapture::pairingKey(url)) {
-        postData->deliver(known->body, {}, known->contentType);
+        postData->deliver(known->body, {}, known->contentType, BodySource::Program);
         capture->knownNavigation(this, url, postData);
     } else {
         capture->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);

@@ -4,6 +4,7 @@
 // file that the HAR validator checks.
 
 #include "urllist/harwriter.h"
+#include "common/utctime.h"
 #include "webview/formencoder.h"
 
 #include <QTimeZone>
@@ -17,7 +18,7 @@ inline RequestRecord record(const QByteArray &method, const QByteArray &body, co
     r.method = method;
     r.body = body;
     r.contentType = contentType;
-    r.recorded = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7, 89), Qt::UTC);
+    r.recorded = utcDateTime(QDate(2026, 3, 4), QTime(5, 6, 7, 89));
     r.window = window;
     r.doubt = doubt;
     return r;
