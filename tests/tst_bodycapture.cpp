@@ -2,6 +2,7 @@
 // navigation's PostData gets must equal the bytes the server received.
 #include "webview/bodycapture.h"
 #include "webview/formencoder.h"
+#include "tests/support/capturedbody.h"
 #include "tests/support/httpserver.h"
 #include "tests/support/wirebody.h"
 #include "webview/twebbrowser.h"
@@ -27,15 +28,6 @@ struct Navigation
     PostDataRef postData;
 };
 
-
-// Our Content-Type with the engine's boundary in place of ours.
-QByteArray sameBoundary(QByteArray contentType, const QByteArray &body, const QByteArray &engineBoundary)
-{
-    const QByteArray ours = multipartBoundaryOf(body);
-    if (!ours.isEmpty())
-        contentType.replace(ours, engineBoundary);
-    return contentType;
-}
 
 QByteArray page(const QByteArray &body, const QByteArray &head = {})
 {
@@ -71,6 +63,7 @@ private slots:
     void formPosts_data();
     void formPosts();
     void getFormHasNoBody();
+    void redirect307ResendsBody_data();
     void redirect307ResendsBody();
     void aRequestTheProgramSendsCarriesItsOwnBody();
     void pageFormDataIsNoSubmission();
@@ -78,6 +71,10 @@ private slots:
     void aNewPageAtAnOldAddressGetsNothingOfIts();
     void largeUploadKeepsUiAnswering();
     void filesFromTheFileChooser();
+    void aPageAfterAPostToTheSameAddressGetsItsOwnBody_data();
+    void aPageAfterAPostToTheSameAddressGetsItsOwnBody();
+    void networkBodiesAcrossTheReadFault_data();
+    void networkBodiesAcrossTheReadFault();
 
 private:
     TWebBrowser *newView();
@@ -115,7 +112,19 @@ void TestBodyCapture::initTestCase()
     m_server.setHandler([](const HttpRequest &r) {
         if (r.path == "/redirect307")
             return HttpResponse::redirect(307, "/sink/after307");
-        if (r.path.startsWith("/sink/"))
+        // A list's action form, then its confirmation page posting to the same address, as a
+        // site's bulk delete does; or a form's preview, the same form again with its entries.
+        if (r.path == "/confirm" && !r.body.contains("post=yes"))
+            return HttpResponse::html(page(
+                "<form method=post action='/confirm'><input type=hidden name=token value='second'>"
+                "<input type=hidden name=sel value=2><input type=hidden name=sel value=1>"
+                "<input type=hidden name=action value=delete><input type=hidden name=post value=yes>"
+                "<button id=go>Yes, I'm sure</button></form>"));
+        if (r.path == "/edit")
+            return HttpResponse::html(page(
+                "<form method=post action='/edit'><textarea name=text>edited</textarea>"
+                "<button name='do[preview]' value=1>Preview</button><button id=go name='do[save]' value=1>Save</button></form>"));
+        if (r.path.startsWith("/sink/") || r.path == "/confirm")
             return HttpResponse::html("<html><body>received</body></html>");
         HttpResponse none;
         none.status = 404;
@@ -425,17 +434,11 @@ void TestBodyCapture::formPosts()
     QCOMPARE(nav.view, inPopup ? m_popup.get() : m_view.get());
     QTRY_VERIFY_WITH_TIMEOUT(nav.postData->hasBody(), 5000);
 
-    const QByteArray serverBoundary = boundaryFromContentType(request.header("Content-Type"));
-    const QByteArray wire = withBoundaryToken(request.body, serverBoundary);
-    const QByteArray ours = withBoundaryToken(nav.postData->body(), multipartBoundaryOf(nav.postData->body()));
-    if (ours != wire) {
-        qWarning().noquote() << "wire:" << wire.toPercentEncoding(" =&\r\n-;:\"");
-        qWarning().noquote() << "ours:" << ours.toPercentEncoding(" =&\r\n-;:\"");
-    }
-    QCOMPARE(ours, wire);
+    compareWithWire(*nav.postData, request);
+    if (QTest::currentTestFailed())
+        return;
+    const QByteArray wire = request.body;
     QVERIFY(!wire.isEmpty());
-    QCOMPARE(sameBoundary(nav.postData->contentType(), nav.postData->body(), serverBoundary),
-             request.header("Content-Type"));
     // Where the engine gives no way to be sure, the body is our best guess and says so.
     QCOMPARE(nav.postData->isCertain(), certain);
     QCOMPARE(nav.postData->doubt().isEmpty(), certain);
@@ -459,10 +462,20 @@ void TestBodyCapture::getFormHasNoBody()
     QCOMPARE(BodyCapture::forProfile(m_view->page()->profile())->pendingCaptureCount(), 0);
 }
 
+void TestBodyCapture::redirect307ResendsBody_data()
+{
+    QTest::addColumn<QByteArray>("enctype");
+    QTest::newRow("multipart") << QByteArray("multipart/form-data");
+    // Read from the network layer where the engine allows it; the 307's device comes drained.
+    QTest::newRow("urlencoded") << QByteArray("application/x-www-form-urlencoded");
+}
+
 void TestBodyCapture::redirect307ResendsBody()
 {
-    m_server.route("/page/307", HttpResponse::html(page("<form method=post enctype=multipart/form-data action='/redirect307'><input name='a' value='again'><button id=go>Go</button></form>")));
-    loadPage(m_view.get(), "/page/307");
+    QFETCH(QByteArray, enctype);
+    const QByteArray path = "/page/307" + enctype.left(4);
+    m_server.route(path, HttpResponse::html(page("<form method=post enctype=" + enctype + " action='/redirect307'><input name='a' value='again'><button id=go>Go</button></form>")));
+    loadPage(m_view.get(), path);
     m_navigations.clear();
     runScript(m_view.get(), "document.getElementById('go').click();");
     QVERIFY(m_server.waitForRequest("/sink/after307"));
@@ -474,11 +487,9 @@ void TestBodyCapture::redirect307ResendsBody()
     for (const auto &[nav, request] : {std::pair{navigationsTo("/redirect307").first(), first},
                                        std::pair{navigationsTo("/sink/after307").first(), second}}) {
         QTRY_VERIFY_WITH_TIMEOUT(nav.postData->hasBody(), 5000);
-        QCOMPARE(withBoundaryToken(nav.postData->body(), multipartBoundaryOf(nav.postData->body())),
-                 withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
-        QCOMPARE(sameBoundary(nav.postData->contentType(), nav.postData->body(),
-                              boundaryFromContentType(request.header("Content-Type"))),
-                 request.header("Content-Type"));
+        compareWithWire(*nav.postData, request);
+        if (QTest::currentTestFailed())
+            return;
     }
 }
 
@@ -668,8 +679,9 @@ void TestBodyCapture::largeUploadKeepsUiAnswering()
 
     const HttpRequest request = m_server.requestsTo("/sink/big").first();
     QVERIFY(request.body.size() > size);
-    QCOMPARE(withBoundaryToken(postData->body(), multipartBoundaryOf(postData->body())),
-             withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
+    compareWithWire(*postData, request);
+    if (QTest::currentTestFailed())
+        return;
     qInfo("20 MB upload: body delivered after %lld ms; longest UI thread stall %lld ms", deliveredAfter, longest);
     QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
 }
@@ -720,8 +732,109 @@ void TestBodyCapture::filesFromTheFileChooser()
     QTRY_VERIFY_WITH_TIMEOUT(postData->hasBody(), 10000);
     const HttpRequest request = m_server.requestsTo("/sink/chooser").first();
     QVERIFY(request.body.contains(bytes));
-    QCOMPARE(withBoundaryToken(postData->body(), multipartBoundaryOf(postData->body())),
-             withBoundaryToken(request.body, boundaryFromContentType(request.header("Content-Type"))));
+    // Files on disk are never read from the network layer (Qt 6.8 crashes on them).
+    QCOMPARE(postData->source(), BodySource::Script);
+    compareWithWire(*postData, request);
+}
+
+// The second post goes to the address the page before it posted to, with other entries: it must
+// get its own body, never the first one's nor a part of it.
+void TestBodyCapture::aPageAfterAPostToTheSameAddressGetsItsOwnBody_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QByteArray>("sink");
+    QTest::addColumn<bool>("byScript");
+    QTest::newRow("confirmation page") << page(
+        "<form method=post action='/confirm'><input type=hidden name=token value='first'>"
+        "<input type=hidden name=action value=delete><input type=hidden name=select_across value=0>"
+        "<input type=checkbox name=sel value=2 checked><input type=checkbox name=sel value=1 checked>"
+        "<button id=go name=index value=0>Go</button></form>") << QByteArray("/confirm") << false;
+    QTest::newRow("preview, then save") << page(
+        "<form method=post action='/edit'><textarea name=text>edited</textarea>"
+        "<button id=go name='do[preview]' value=1>Preview</button><button name='do[save]' value=1>Save</button></form>")
+        << QByteArray("/edit") << false;
+    QTest::newRow("requestSubmit") << page(
+        "<form method=post action='/confirm'><input name=token value='first'><input name=sel value=2>"
+        "<button id=go name=do value=it>Go</button></form>") << QByteArray("/confirm") << true;
+}
+
+void TestBodyCapture::aPageAfterAPostToTheSameAddressGetsItsOwnBody()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QByteArray, sink);
+    QFETCH(bool, byScript);
+    const QByteArray path = "/page/same" + sink;
+    m_server.route(path, HttpResponse::html(html));
+    loadPage(m_view.get(), path);
+    m_navigations.clear();
+    for (int post = 1; post <= 2; ++post) {
+        QTest::qWait(300);
+        runScript(m_view.get(), byScript && post == 1 ? "document.forms[0].requestSubmit(document.getElementById('go'));"
+                                                      : "document.getElementById('go').click();");
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestsTo(sink).size(), post, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(navigationsTo(sink).size(), post, 5000);
+        waitUntilLoaded(m_view.get());
+    }
+    for (int i = 0; i < 2; ++i) {
+        const PostDataRef postData = navigationsTo(sink).at(i).postData;
+        QTRY_VERIFY_WITH_TIMEOUT(postData->hasBody(), 5000);
+        compareWithWire(*postData, m_server.requestsTo(sink).at(i));
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY2(postData->isCertain(), qPrintable(postData->doubt()));
+    }
+    QCOMPARE(BodyCapture::forProfile(m_view->page()->profile())->pendingCaptureCount(true, m_server.url(sink)), 0);
+}
+
+// Qt 6.8's request body device is right only when the whole body comes in one read: reads of 16 KiB
+// repeat the start of a block from byte 16,385 on. Bodies around that edge and well past it.
+void TestBodyCapture::networkBodiesAcrossTheReadFault_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QByteArray>("enctype");
+    for (const int size : {15 * 1024, 16 * 1024, 17 * 1024, 1024 * 1024}) {
+        for (const char *enctype : {"application/x-www-form-urlencoded", "text/plain"})
+            QTest::addRow("%d bytes, %s", size, enctype) << size << QByteArray(enctype);
+    }
+}
+
+void TestBodyCapture::networkBodiesAcrossTheReadFault()
+{
+    QFETCH(int, size);
+    QFETCH(QByteArray, enctype);
+    const QByteArray path = "/page/read" + QByteArray::number(size) + enctype.left(4);
+    m_server.route(path, HttpResponse::html(page(
+        "<form method=post enctype='" + enctype + "' action='/sink/read'><textarea name=t></textarea>"
+        "<button id=go>Go</button></form>")));
+    loadPage(m_view.get(), path);
+    // A value whose bytes all differ from those 16 KiB before them, so a repeated block shows.
+    // "t=" and the value; text/plain ends the line with CR LF.
+    const int valueSize = size - 2 - (enctype == "text/plain" ? 2 : 0);
+    runScript(m_view.get(), QString("{ let v = ''; for (let i = 0; v.length < %1; ++i) v += (i % 9973).toString(36) + 'x';"
+                                    " document.forms[0].t.value = v.slice(0, %1); }").arg(valueSize));
+    m_navigations.clear();
+    BodyCapture *capture = BodyCapture::forProfile(m_view->page()->profile());
+    const int differencesBefore = capture->encodingDifferences();
+    runScript(m_view.get(), "document.getElementById('go').click();");
+    QVERIFY(m_server.waitForRequest("/sink/read"));
+    QTRY_COMPARE(navigationsTo("/sink/read").size(), 1);
+    const PostDataRef postData = navigationsTo("/sink/read").first().postData;
+    QTRY_VERIFY_WITH_TIMEOUT(postData->hasBody(), 5000);
+    const HttpRequest request = m_server.requestsTo("/sink/read").first();
+    QCOMPARE(request.body.size(), qsizetype(size));
+    compareWithWire(*postData, request);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(postData->isCertain());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    QCOMPARE(postData->source(), BodySource::Network);
+#else
+    QCOMPARE(postData->source(), BodySource::Script);
+#endif
+    QCOMPARE(capture->encodingDifferences(), differencesBefore);
+    waitUntilLoaded(m_view.get());
+    QTest::qWait(100);
+    QCOMPARE(capture->pendingCaptureCount(true, m_server.url("/sink/read")), 0);
 }
 
 QTEST_MAIN(TestBodyCapture)
