@@ -9,6 +9,22 @@
 
 #include <QtTest>
 
+// Whether the body and its Content-Type are the wire's: byte for byte where the engine tells its
+// boundary (Qt 6.5 on), every byte but the boundary's where it does not.
+inline bool sameAsWire(const PostData &postData, const HttpRequest &request)
+{
+    const QByteArray wireType = request.header("Content-Type");
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return postData.body() == request.body && postData.contentType() == wireType && !postData.boundaryRemade();
+#else
+    const QByteArray ours = boundaryOfContentType(postData.contentType());
+    const QByteArray wire = boundaryOfContentType(wireType);
+    return withBoundaryToken(postData.body(), ours) == withBoundaryToken(request.body, wire)
+        && withBoundaryToken(postData.contentType(), ours) == withBoundaryToken(wireType, wire)
+        && postData.boundaryRemade() == !wire.isEmpty();
+#endif
+}
+
 // Engines that tell a request's Content-Type (Qt 6.5 on) give its multipart boundary too: the
 // body and its Content-Type equal the wire's byte for byte. Qt 6.4 keeps its boundary to itself:
 // ours stands in for it, every other byte equal, and the body says its boundary is remade.
