@@ -5,7 +5,7 @@ JOBS  ?= $(shell nproc)
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test bench install package clean
+.PHONY: all deps configure build run test test-debian13 bench install package package-debian13 clean
 
 all: build
 
@@ -24,6 +24,10 @@ run: build
 test: build
 	@scripts/test $(BUILD)
 
+# The same tree built and tested in a Debian 13 root against its Qt 6.8 (needs root; see README).
+test-debian13:
+	@scripts/debian13 test
+
 bench: build
 	@scripts/bench $(BUILD)
 
@@ -35,6 +39,10 @@ install: configure
 package: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target trailscribe
 	@cd $(BUILD) && cpack -G DEB
+
+# The .deb built in the Debian 13 root, into build-debian13/.
+package-debian13:
+	@scripts/debian13 package
 
 clean:
 	rm -rf $(BUILD)

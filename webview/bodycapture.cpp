@@ -572,6 +572,7 @@ void BodyCapture::resolveWaiters()
 int BodyCapture::pendingCaptureCount(bool withUncertain, const QUrl &action) const
 {
     const QString key = action.isEmpty() ? QString() : pairingKey(action);
+    for (const auto &c : m_unclaimed) qWarning() << "DEBUG pending" << c->key << c->weak << c->complete << c->signature << (now() - c->at);
     return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(), [&](const std::shared_ptr<Capture> &c) {
         return (withUncertain || !c->weak) && (key.isEmpty() || c->key == key);
     }));
