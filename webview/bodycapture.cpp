@@ -74,6 +74,8 @@ struct BodyCapture::Capture
     QList<qint64> fileSize;
     bool complete = false;
     bool weak = false;  // a submit() not confirmed (yet): claimed only when no certain one is there
+    bool reportedWeak = false;  // reported as uncertain, whether confirmed since or not
+    QString form;       // the form it was built from, as the script names it
     QString signature;  // the entry list as the script and a navigation both describe it
     PostDataRef claimant;
     QByteArray claimantContentType;  // the Content-Type its request was sent with, when known
@@ -161,8 +163,9 @@ void BodyCapture::onSubmission(const QString &json)
     c->charset = formSubmissionCharset(o.value(QLatin1String("acceptCharset")).toString(),
                                        o.value(QLatin1String("charset")).toString());
     c->at = c->lastActivity = now();
-    c->weak = o.value(QLatin1String("weak")).toBool();
+    c->weak = c->reportedWeak = o.value(QLatin1String("weak")).toBool();
     c->signature = o.value(QLatin1String("signature")).toString();
+    c->form = o.value(QLatin1String("form")).toString();
     for (const QJsonValue &v : o.value(QLatin1String("entries")).toArray()) {
         const QJsonArray e = v.toArray();
         if (e.size() == 2) {
@@ -181,6 +184,11 @@ void BodyCapture::onSubmission(const QString &json)
         }
     }
     const bool filesFollow = o.value(QLatin1String("files")).toInt() > 0;
+    // The form was submitted for certain: an uncertain report of it still waiting was its entry
+    // list built by a script (ours after document.open(), or the page's), not a submission, even
+    // where a navigation of this submission seemed to confirm it.
+    if (!c->weak && !c->form.isEmpty())
+        m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &other) { return other->reportedWeak && other->form == c->form; });
     if (c->weak) {
         for (qsizetype i = 0; i < m_confirmations.size(); ++i) {
             if (m_confirmations.at(i).key == c->key && m_confirmations.at(i).signature == c->signature
@@ -572,7 +580,6 @@ void BodyCapture::resolveWaiters()
 int BodyCapture::pendingCaptureCount(bool withUncertain, const QUrl &action) const
 {
     const QString key = action.isEmpty() ? QString() : pairingKey(action);
-    for (const auto &c : m_unclaimed) qWarning() << "DEBUG pending" << c->key << c->weak << c->complete << c->signature << (now() - c->at);
     return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(), [&](const std::shared_ptr<Capture> &c) {
         return (withUncertain || !c->weak) && (key.isEmpty() || c->key == key);
     }));

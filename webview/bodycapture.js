@@ -22,6 +22,17 @@
   const formDataEntries = FormData.prototype.entries;
   const instance = Math.random().toString(36).slice(2) + Date.now().toString(36);
   let serial = 0;
+  // Each form's own name in the reports, so that the host can tell two reports of one form.
+  const formIds = new WeakMap();
+  let formSerial = 0;
+  const formIdOf = (form) => {
+    let id = formIds.get(form);
+    if (!id) {
+      id = instance + '/' + (++formSerial);
+      formIds.set(form, id);
+    }
+    return id;
+  };
 
   const send = (kind, payload) => log(SECRET + ' ' + kind + ' ' + payload);
   // By name, not by constructor: a window's constructors are not those of the window that
@@ -265,7 +276,7 @@
       send('S', JSON.stringify({
         id: id, action: action, enctype: enctype, acceptCharset: formAcceptCharset.call(form),
         charset: characterSet.call(ownerDocument.call(form)), entries: entries, files: multipart ? files.length : 0,
-        weak: !certain, signature: signature(formData)
+        weak: !certain, signature: signature(formData), form: formIdOf(form)
       }));
       if (multipart)
         sendFiles(id, files);
