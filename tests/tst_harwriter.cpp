@@ -180,6 +180,15 @@ private slots:
         QCOMPARE(uncertain[QStringLiteral("_window")].toString(), QStringLiteral("external"));
         QCOMPARE(uncertain[QStringLiteral("_certain")], QJsonValue(false));
         QCOMPARE(uncertain[QStringLiteral("_doubt")].toString(), doubt);
+        QVERIFY(!uncertain.contains(QStringLiteral("_boundaryRemade")));
+
+        // A multipart body whose boundary is ours says so, and stays certain.
+        RequestRecord remade = harfixture::record("POST", "--b\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1\r\n--b--\r\n",
+                                                  "multipart/form-data; boundary=b");
+        remade.boundaryRemade = true;
+        const QJsonObject ours = onlyEntry({"http://h.test/", remade});
+        QCOMPARE(ours[QStringLiteral("_boundaryRemade")], QJsonValue(true));
+        QCOMPARE(ours[QStringLiteral("_certain")], QJsonValue(true));
     }
 
     void theLogHoldsTheRowsInListOrder()

@@ -470,6 +470,13 @@ void TstListGrid::addressTooltip()
     QCOMPARE(tip(UrlColumn, 2), tooltip);
     QCOMPARE(tip(UrlColumn, 1), QString());
     QCOMPARE(tip(PostDataColumn, 2), r.doubt);
+    // A boundary of ours is told beside any doubt, and alone on a certain body.
+    r.boundaryRemade = true;
+    g.SetRowRequest(2, r);
+    const QString note = QStringLiteral("The boundary was made by Trailscribe; this engine does not reveal its own. "
+                                        "Every other byte is as sent.");
+    QCOMPARE(tip(PostDataColumn, 2), r.doubt.isEmpty() ? note : r.doubt + QLatin1Char('\n') + note);
+    QVERIFY(g.model()->data(g.model()->index(2, PostDataColumn), TListGridModel::DoubtRole).toString() == r.doubt);
     // A view showing the tooltip hears that it changed.
     const bool announced = std::any_of(changed.cbegin(), changed.cend(), [](const QList<QVariant> &args) {
         return args.at(0).toModelIndex().column() == UrlColumn && args.at(0).toModelIndex().row() == 2

@@ -66,6 +66,7 @@ private slots:
         QCOMPARE(w->WindowLabel->text(), QStringLiteral("external"));
         QCOMPARE(w->FrameLabel->text(), QStringLiteral("top-level"));
         QCOMPARE(w->CertaintyLabel->text(), QStringLiteral("uncertain: The page changed the form after it was sent."));
+        QCOMPARE(w->SourceLabel->text(), QStringLiteral("(none)"));
         QCOMPARE(w->RawView->toPlainText(), QString::fromLatin1(body));
         QVERIFY(w->RawView->isReadOnly());
         QCOMPARE(w->BodyTabs->count(), 3);
@@ -107,8 +108,11 @@ private slots:
     void textPlainRecordInItsCharset()
     {
         const QByteArray body("name=J\xfcrgen\r\nnote=a=b\tc\r\n");
-        w->setRequest(post(body, "text/plain; charset=windows-1252"), "http://form.test/");
+        RequestRecord r = post(body, "text/plain; charset=windows-1252");
+        r.source = BodySource::Network;
+        w->setRequest(r, "http://form.test/");
         QCOMPARE(w->CertaintyLabel->text(), QStringLiteral("certain"));
+        QCOMPARE(w->SourceLabel->text(), QStringLiteral("the engine's network layer"));
         QCOMPARE(w->RawView->toPlainText(), QStringLiteral("name=J\\xFCrgen\nnote=a=b\u2409c\n"));
         FormFieldModel *form = w->formModel();
         QCOMPARE(form->rowCount(), 2);
@@ -134,7 +138,14 @@ private slots:
         const QByteArray body = encodeMultipart({FormEntry::text("title", QStringLiteral("caf\u00e9")),
                                                  FormEntry::file("upload", "b.bin", "application/octet-stream", file)},
                                                 QStringLiteral("UTF-8"), boundary);
-        w->setRequest(post(body, formContentType(FormEnctype::Multipart, boundary)), "http://form.test/up");
+        RequestRecord r = post(body, formContentType(FormEnctype::Multipart, boundary));
+        r.source = BodySource::Script;
+        r.boundaryRemade = true;
+        w->setRequest(r, "http://form.test/up");
+        QCOMPARE(w->CertaintyLabel->text(), QStringLiteral("certain"));
+        QCOMPARE(w->SourceLabel->text(),
+                 QStringLiteral("the form submission, encoded as the engine does\nThe boundary was made by Trailscribe; "
+                                "this engine does not reveal its own. Every other byte is as sent."));
 
         FormFieldModel *form = w->formModel();
         QCOMPARE(form->rowCount(), 2);
