@@ -439,24 +439,31 @@ private slots:
     // A page's own FormData of one form and a script submit of another with the same address
     // into a frame that never loaded: the engine says nothing that tells them apart. The row is
     // marked and says why; the saved and copied bytes are the plain cells all the same.
+    // Multipart: newer engines hand out the other enctypes' bodies, which leaves no doubt.
     void aBodyThatMayBeAnotherRequestsIsMarked()
     {
         server.route("/decoy", HttpResponse::html(
-            "<html><body><form id=A method=post action='/post'><input name=a value='decoy'></form>"
-            "<form id=B method=post action='/post' target=t><input name=b value='real'></form><iframe name=t></iframe></body></html>"));
+            "<html><body><form id=A method=post action='/post' enctype=multipart/form-data><input name=a value='decoy'></form>"
+            "<form id=B method=post action='/post' target=t enctype=multipart/form-data><input name=b value='real'></form>"
+            "<iframe name=t></iframe></body></html>"));
         QVERIFY(load("/decoy"));
         clearList();
         server.clearRequests();
         runJs(w->WebBrowser2->page(), "new FormData(document.getElementById('A')); document.getElementById('B').submit();");
         QVERIFY(server.waitForRequest("/post"));
-        QCOMPARE(server.requestsTo("/post").first().body, QByteArray("b=real"));
+        QVERIFY(server.requestsTo("/post").first().body.contains("name=\"b\"\r\n\r\nreal\r\n"));
         QTRY_VERIFY(rowOf(server.urlString("/post")) >= 1);
         const int row = rowOf(server.urlString("/post"));
         QTRY_VERIFY_WITH_TIMEOUT(!list()->RowDoubt(row).isEmpty(), 5000);
         const QByteArray text = list()->CellText(PostDataColumn, row);
-        QVERIFY2(text == "a=decoy" || text == "b=real", text.constData());
-        QCOMPARE(list()->model()->data(list()->model()->index(row, PostDataColumn), Qt::ToolTipRole).toString(),
-                 list()->RowDoubt(row));
+        const QByteArray value = text.contains("name=\"a\"\r\n\r\ndecoy\r\n") ? "decoy" : "real";
+        QVERIFY2(text.contains("\r\n\r\n" + value + "\r\n"), text.constData());
+        const QString tip = list()->model()->data(list()->model()->index(row, PostDataColumn), Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(list()->RowDoubt(row)), qPrintable(tip));
+        // Where the engine keeps its boundary to itself, the tooltip says the one shown is ours.
+        QCOMPARE(tip.endsWith(QStringLiteral("The boundary was made by Trailscribe; this engine does not reveal its own. "
+                                             "Every other byte is as sent.")),
+                 QT_VERSION < QT_VERSION_CHECK(6, 5, 0));
         QCOMPARE(list()->RowDoubt(row - 1), QString());
 
         // Drawn on the warning ground; the certain row above it is not.
@@ -475,7 +482,7 @@ private slots:
         QFile file(name);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray csv = file.readAll();
-        QVERIFY(csv.contains("," + text + "\r\n") || csv.endsWith("," + text));
+        QVERIFY(csv.contains("\r\n\r\n" + value + "\r\n"));
         QVERIFY(!csv.contains("certain"));
 
         // Clearing the list forgets the mark.
