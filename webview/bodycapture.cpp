@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
+#include <QLoggingCategory>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -21,7 +22,11 @@ static void initCaptureResources()
 }
 
 namespace {
+Q_LOGGING_CATEGORY(lcCapture, "trailscribe.capture", QtWarningMsg)
+
 constexpr qint64 kAcceptedLifetimeMs = 5000;
+// How long a request no page accepted yet waits for the page that will.
+constexpr qint64 kOrphanLifetimeMs = 2000;
 constexpr int kMaxQueued = 2048;
 // How long a POST navigation waits for a certain capture before it takes an uncertain one: the
 // script reports a submission in the task after it, which may come after the request started.
@@ -419,10 +424,20 @@ void BodyCapture::accept(QObject *page, const QUrl &url, bool isRedirect, const 
 {
     if (!sendsBodies(url))
         return;
-    PageState &state = m_pages[pageId(page)];
-    state.accepted.append({pairingKey(url), isRedirect, postData, now(), known});
+    const quint64 id = pageId(page);
+    PageState &state = m_pages[id];
+    const QString key = pairingKey(url);
+    qCDebug(lcCapture) << "accepted" << id << key << (known ? "known" : "");
+    state.accepted.append({key, isRedirect, postData, now(), known});
     if (state.accepted.size() > kMaxQueued)
         state.accepted.removeFirst();
+    for (qsizetype i = 0; i < m_orphans.size(); ++i) {
+        if (m_orphans.at(i).request.key == key && now() - m_orphans.at(i).at <= kOrphanLifetimeMs) {
+            const Request request = m_orphans.takeAt(i).request;
+            requestStarted(id, request);
+            break;
+        }
+    }
     if (!m_pruneTimer.isActive())
         m_pruneTimer.start();
 }
@@ -484,8 +499,17 @@ void BodyCapture::resolveRequests()
                 }
             }
         }
-        if (r.page)
+        qCDebug(lcCapture) << "request" << r.page << r.key << r.method << r.contentType
+                           << (r.networkBody ? r.networkBody->size() : -1);
+        if (r.page) {
             requestStarted(r.page, r);
+        } else if (r.method.compare("POST", Qt::CaseInsensitive) == 0) {
+            m_orphans.append({r, now()});
+            if (m_orphans.size() > kMaxQueued)
+                m_orphans.removeFirst();
+            if (!m_pruneTimer.isActive())
+                m_pruneTimer.start();
+        }
     }
 }
 
@@ -592,6 +616,7 @@ void BodyCapture::prune()
     m_waiters.removeIf([&](const Waiter &w) { return t - w.at > m_lifetimeMs; });
     m_confirmations.removeIf([&](const Confirmation &c) { return t - c.at > kConfirmationLifetimeMs; });
     m_networkClaims.removeIf([&](const NetworkClaim &c) { return t - c.at > kNetworkClaimLifetimeMs; });
+    m_orphans.removeIf([&](const Orphan &o) { return t - o.at > kOrphanLifetimeMs; });
     for (auto it = m_inProgress.begin(); it != m_inProgress.end();) {
         if (t - (*it)->lastActivity > m_lifetimeMs)
             it = m_inProgress.erase(it);
@@ -599,7 +624,7 @@ void BodyCapture::prune()
             ++it;
     }
     bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty() && m_confirmations.isEmpty()
-        && m_networkClaims.isEmpty();
+        && m_networkClaims.isEmpty() && m_orphans.isEmpty();
     for (PageState &state : m_pages) {
         state.accepted.removeIf([&](const Accepted &a) { return t - a.at > kAcceptedLifetimeMs; });
         if (state.lastPost && t - state.lastPostAt > m_lifetimeMs)

@@ -128,5 +128,9 @@ private:
     QList<Request> m_requests;  // reported by the interceptors, not yet matched to a page
     QList<Confirmation> m_confirmations;  // navigations with form data, no capture matched yet
     QList<NetworkClaim> m_networkClaims;
+    // Requests of the profile's that came before any page accepted their navigation (a pop-up's
+    // first load, on some engines): the page that accepts one soon after takes it.
+    struct Orphan { Request request; qint64 at; };
+    QList<Orphan> m_orphans;
     int m_encodingDifferences = 0;
 };
