@@ -397,7 +397,11 @@ quint64 BodyCapture::pageId(QObject *page)
     m_pageIds.insert(page, id);
     connect(page, &QObject::destroyed, this, [this, page, id] {
         m_pageIds.remove(page);
-        m_pages.remove(id);
+        const auto state = m_pages.find(id);
+        if (state != m_pages.end() && !state->accepted.isEmpty())
+            state->closed = true;
+        else
+            m_pages.remove(id);
     });
     return id;
 }
@@ -625,11 +629,17 @@ void BodyCapture::prune()
     }
     bool idle = m_unclaimed.isEmpty() && m_waiters.isEmpty() && m_inProgress.isEmpty() && m_confirmations.isEmpty()
         && m_networkClaims.isEmpty() && m_orphans.isEmpty();
-    for (PageState &state : m_pages) {
+    for (auto it = m_pages.begin(); it != m_pages.end();) {
+        PageState &state = *it;
         state.accepted.removeIf([&](const Accepted &a) { return t - a.at > kAcceptedLifetimeMs; });
         if (state.lastPost && t - state.lastPostAt > m_lifetimeMs)
             state.lastPost.reset();
+        if (state.closed && state.accepted.isEmpty()) {
+            it = m_pages.erase(it);
+            continue;
+        }
         idle = idle && state.accepted.isEmpty() && !state.lastPost;
+        ++it;
     }
     if (idle)
         m_pruneTimer.stop();

@@ -93,6 +93,9 @@ private:
         QList<Accepted> accepted;
         PostDataRef lastPost;
         qint64 lastPostAt = 0;
+        // A page closed with navigations still waiting for their requests (a pop-up the next one
+        // replaced): the requests may yet come, and their rows get their bodies.
+        bool closed = false;
     };
 
     explicit BodyCapture(QWebEngineProfile *profile);

@@ -21,13 +21,18 @@ std::optional<QByteArray> RequestInterceptor::readWholeBody(QIODevice *device, q
 {
     // Qt 6.8's body device copies each block from its start on every read and crashes on blocks
     // that are files on disk: only one read into a buffer larger than the whole body is exact.
-    if (!device)
-        return std::nullopt;
-    if (!device->isOpen() && !device->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // The device comes unopened. One that is open already was read: after a 307 the engine hands
+    // the drained device again (its navigation type no longer says redirect).
+    if (!device || device->isOpen() || !device->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
     QByteArray buffer(limit + 1, Qt::Uninitialized);
+    const QString errorBefore = device->errorString();
     const qint64 n = device->read(buffer.data(), buffer.size());
-    if (n < 0 || n > limit)
+    // A first read that ends at once, with no error told, is an empty body: a form without
+    // entries. The device says nothing else of it.
+    if (n < 0)
+        return device->errorString() == errorBefore ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    if (n > limit)
         return std::nullopt;
     return QByteArray(buffer.constData(), n);
 }
