@@ -93,6 +93,16 @@ struct BodyCapture::Capture
     QByteArray plainBody() const { return encodeFormBody(entries, enctype, charset, {}); }
 };
 
+template <typename T>
+void BodyCapture::enqueue(QList<T> &queue, T item)
+{
+    queue.append(std::move(item));
+    if (queue.size() > kMaxQueued)
+        queue.removeFirst();
+    if (!m_pruneTimer.isActive())
+        m_pruneTimer.start();
+}
+
 BodyCapture *BodyCapture::forProfile(QWebEngineProfile *profile)
 {
     if (auto *existing = profile->findChild<BodyCapture *>(QString(), Qt::FindDirectChildrenOnly))
@@ -240,9 +250,7 @@ void BodyCapture::onConfirmation(const QString &json)
             return;
         }
     }
-    m_confirmations.append({key, signature, now()});
-    if (m_confirmations.size() > kMaxQueued)
-        m_confirmations.removeFirst();
+    enqueue(m_confirmations, Confirmation{key, signature, now()});
 }
 
 void BodyCapture::onChunk(const QString &payload)
@@ -380,11 +388,7 @@ void BodyCapture::takeNetworkBody(const PostDataRef &postData, const QString &ke
                  "network layer sent; the network's bytes were recorded", qPrintable(key));
         m_unclaimed.removeAt(candidate);
     } else {
-        m_networkClaims.append({key, body, now()});
-        if (m_networkClaims.size() > kMaxQueued)
-            m_networkClaims.removeFirst();
-        if (!m_pruneTimer.isActive())
-            m_pruneTimer.start();
+        enqueue(m_networkClaims, NetworkClaim{key, body, now()});
     }
 }
 
@@ -432,9 +436,7 @@ void BodyCapture::accept(QObject *page, const QUrl &url, bool isRedirect, const 
     PageState &state = m_pages[id];
     const QString key = pairingKey(url);
     qCDebug(lcCapture) << "accepted" << id << key << (known ? "known" : "");
-    state.accepted.append({key, isRedirect, postData, now(), known});
-    if (state.accepted.size() > kMaxQueued)
-        state.accepted.removeFirst();
+    enqueue(state.accepted, Accepted{key, isRedirect, postData, now(), known});
     for (qsizetype i = 0; i < m_orphans.size(); ++i) {
         if (m_orphans.at(i).request.key == key && now() - m_orphans.at(i).at <= kOrphanLifetimeMs) {
             const Request request = m_orphans.takeAt(i).request;
@@ -442,8 +444,6 @@ void BodyCapture::accept(QObject *page, const QUrl &url, bool isRedirect, const 
             break;
         }
     }
-    if (!m_pruneTimer.isActive())
-        m_pruneTimer.start();
 }
 
 void BodyCapture::navigationRequested(QObject *page, const QUrl &url, const QByteArray &method, bool isRedirect,
@@ -508,11 +508,7 @@ void BodyCapture::resolveRequests()
         if (r.page) {
             requestStarted(r.page, r);
         } else if (r.method.compare("POST", Qt::CaseInsensitive) == 0) {
-            m_orphans.append({r, now()});
-            if (m_orphans.size() > kMaxQueued)
-                m_orphans.removeFirst();
-            if (!m_pruneTimer.isActive())
-                m_pruneTimer.start();
+            enqueue(m_orphans, Orphan{r, now()});
         }
     }
 }
@@ -559,26 +555,17 @@ void BodyCapture::requestStarted(quint64 page, const Request &request)
     // A 307 or 308 redirect sends the body of the request it answers once more.
     if ((request.isRedirect || accepted.isRedirect) && previousRecent) {
         if (previous->hasBody()) {
-            postData->deliver(previous->body(), previous->doubt(), previous->contentType(), previous->source(),
-                              previous->boundaryRemade());
+            postData->deliverFrom(*previous);
         } else {
             PostData *target = postData.data();
             PostData *source = previous.data();
-            connect(source, &PostData::bodyReady, target,
-                    [target, source](const QByteArray &body) {
-                        target->deliver(body, source->doubt(), source->contentType(), source->source(),
-                                        source->boundaryRemade());
-                    });
+            connect(source, &PostData::bodyReady, target, [target, source] { target->deliverFrom(*source); });
         }
         return;
     }
-    m_waiters.append({key, postData, now(), now() + kUncertainWaitMs, request.contentType});
-    if (m_waiters.size() > kMaxQueued)
-        m_waiters.removeFirst();
+    enqueue(m_waiters, Waiter{key, postData, now(), now() + kUncertainWaitMs, request.contentType});
     QTimer::singleShot(kUncertainWaitMs + 10, this, &BodyCapture::resolveWaiters);
     QTimer::singleShot(kMissingWaitMs + 10, this, &BodyCapture::resolveWaiters);
-    if (!m_pruneTimer.isActive())
-        m_pruneTimer.start();
 }
 
 // A capture confirmed meanwhile goes to the oldest navigation waiting for its address; one that

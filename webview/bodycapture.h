@@ -116,6 +116,9 @@ private:
     void resolveWaiters();
     void requestStarted(quint64 page, const Request &request);
     void prune();
+    // Appends to one of the queues that prune() empties, keeping it bounded.
+    template <typename T>
+    void enqueue(QList<T> &queue, T item);
     qint64 now() const { return m_clock.elapsed(); }
 
     QString m_prefix;  // the secret and a space

@@ -46,6 +46,12 @@ public:
         emit bodyReady(m_body);
     }
 
+    // Takes another navigation's body as it is, with what it says of it (a 307's second request).
+    void deliverFrom(const PostData &other)
+    {
+        deliver(other.body(), other.doubt(), other.contentType(), other.source(), other.boundaryRemade());
+    }
+
 signals:
     void bodyReady(const QByteArray &body);
 

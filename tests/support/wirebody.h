@@ -4,12 +4,6 @@
 
 #include <QByteArray>
 
-inline QByteArray boundaryFromContentType(const QByteArray &contentType)
-{
-    const qsizetype at = contentType.indexOf("boundary=");
-    return at < 0 ? QByteArray() : contentType.mid(at + 9).trimmed();
-}
-
 // Multipart bodies differ in the boundary token only: the engine picks its own at random.
 inline QByteArray withBoundaryToken(QByteArray body, const QByteArray &boundary)
 {
