@@ -1,7 +1,7 @@
 // The URL list's operations, its link rules and its drawing, without user input.
 #include "common/ansitext.h"
-#include "common/utctime.h"
 #include "common/fonts.h"
+#include "common/utctime.h"
 #include "urllist/linkcell.h"
 #include "urllist/listcolumn.h"
 #include "urllist/listgrid.h"

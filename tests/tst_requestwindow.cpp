@@ -1,9 +1,9 @@
 // The request window on hand-made records: particulars, the Raw, Form and Hex views, the copy
 // buttons, and a 20 MB body that must not stall the event loop.
 #include "app/requestbody.h"
-#include "common/utctime.h"
 #include "app/requestmodels.h"
 #include "app/requestwindow.h"
+#include "common/utctime.h"
 #include "support/apptestsupport.h"
 #include "webview/formencoder.h"
 

@@ -1,7 +1,7 @@
 #include "urllist/harwriter.h"
-#include "common/utctime.h"
 
 #include "common/ansitext.h"
+#include "common/utctime.h"
 #include "urllist/listcolumn.h"
 #include "urllist/listfile.h"
 #include "urllist/listgrid.h"

@@ -6,9 +6,9 @@
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
-#include <QLoggingCategory>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>

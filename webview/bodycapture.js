@@ -136,12 +136,7 @@
       send('N', JSON.stringify({ action: event.destination.url, signature: signature(event.formData) }));
     };
 
-    // After every listener ran. A submission with a submit event (the user's, requestSubmit())
-    // is certain; when a form was submitted more than once in the task, the engine sends the
-    // last. submit() fires no submit event and builds its entry list just as a page's own
-    // "new FormData(form)" does, so those are reported as uncertain, each distinct entry list
-    // once: the host takes one for certain only when a navigation confirms it. The engine
-    // builds a submission's entry list twice; the first holds the submitter's entry.
+    // Whether this entry list is the engine's second build of a submission already reported.
     const kRebuildWindowMs = 1000;
     function isRebuild(form, formData) {
       const now = Date.now();
@@ -153,6 +148,12 @@
       return true;
     }
 
+    // After every listener ran. A submission with a submit event (the user's, requestSubmit())
+    // is certain; when a form was submitted more than once in the task, the engine sends the
+    // last. submit() fires no submit event and builds its entry list just as a page's own
+    // "new FormData(form)" does, so those are reported as uncertain, each distinct entry list
+    // once: the host takes one for certain only when a navigation confirms it. The engine
+    // builds a submission's entry list twice; the first holds the submitter's entry.
     function flush() {
       scheduled = false;
       const list = pending;

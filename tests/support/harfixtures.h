@@ -3,8 +3,8 @@
 // Rows of the list as the recorder leaves them, for the HAR writer's tests and for the sample
 // file that the HAR validator checks.
 
-#include "urllist/harwriter.h"
 #include "common/utctime.h"
+#include "urllist/harwriter.h"
 #include "webview/formencoder.h"
 
 #include <QTimeZone>
