@@ -377,6 +377,8 @@ private slots:
         QVERIFY(server.waitForRequest("/slow", 5000));
         QWidget *surface = w->WebBrowser2->focusProxy();
         surface->setFocus();
+        // The key reaches the view's shortcut only once the view has the focus.
+        QTRY_VERIFY(surface->hasFocus());
         QElapsedTimer clock;
         clock.start();
         QTest::keyClick(surface, Qt::Key_Escape);
