@@ -1,6 +1,6 @@
 #include "common/errorreport.h"
 #include "app/trailscribeapplication.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 #include "app/tsurfwindow.h"
 
 #include <memory>

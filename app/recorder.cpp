@@ -1,6 +1,6 @@
 #include "app/recorder.h"
 
-#include "urllist/listcolumn.h"
+#include "core/listcolumn.h"
 #include "urllist/listgrid.h"
 
 #include <QDateTime>
@@ -29,18 +29,6 @@ bool isScriptAddress(const QString &text)
     return isScriptAddress(text.left(10).toLatin1());
 }
 
-QByteArray postTextFromBody(const QByteArray &body, ZeroBytes zeroBytes)
-{
-    if (zeroBytes == ZeroBytes::Keep)
-        return body;
-    QByteArray text;
-    text.reserve(body.size());
-    for (char c : body)
-        if (c != '\0')
-            text.append(c);
-    return text;
-}
-
 int listPanelHeight(int rowCount, int defaultRowHeight)
 {
     return defaultRowHeight * std::min(rowCount, 10) + 10;
@@ -52,7 +40,7 @@ int fullListPanelHeight(int rowCount, int defaultRowHeight)
 }
 
 Recorder::Recorder(TListGrid *list, QWidget *listPanel, QObject *parent)
-    : QObject(parent), m_list(list), m_listPanel(listPanel)
+    : QObject(parent), m_list(list), m_model(list->model()), m_listPanel(listPanel)
 {
 }
 
@@ -63,20 +51,20 @@ quint64 Recorder::append(const QByteArray &address)
 
 quint64 Recorder::appendRow(const QByteArray &address, const Style &style, bool inFrame)
 {
-    if (isScriptAddress(address))
+    if (isScriptAddress(address) || !m_model)
         return 0;
-    if (!m_list->CellText(UrlColumn, m_list->RowCount() - 1).isEmpty())
-        m_list->SetRowCount(m_list->RowCount() + 1);
-    const int last = m_list->RowCount() - 1;
-    m_list->SetCellText(UrlColumn, last, address);
+    // The list always has a last row, which may be empty.
+    if (m_model->rows() == 0 || !m_model->url(m_model->rows() - 1).isEmpty())
+        m_model->resizeRows(m_model->rows() + 1);
+    const int last = m_model->rows() - 1;
+    m_model->setCellText(UrlColumn, last, address);
     RequestRecord request;
     request.method = "GET";
     request.recorded = QDateTime::currentDateTimeUtc();
-    request.window = QString::fromLatin1(style.window);
-    if (inFrame)
-        request.frame = QStringLiteral("frame");
-    m_list->SetRowRequest(last, request);
-    return m_list->RowId(last);
+    request.window = style.window;
+    request.frame = inFrame ? RequestFrame::Frame : RequestFrame::TopLevel;
+    m_model->setRequest(last, request);
+    return m_model->rowId(last);
 }
 
 bool Recorder::record(const QByteArray &address, const PostDataRef &postData, const Style &style)
@@ -95,38 +83,36 @@ void Recorder::writePostText(quint64 rowId, const PostDataRef &postData, const S
     if (!postData)
         return;
     if (postData->hasBody()) {
-        writeBody(m_list->RowOfId(rowId), *postData, style);
+        writeBody(m_model->rowOfId(rowId), *postData, style);
         return;
     }
     PostData *source = postData.data();
     connect(source, &PostData::bodyReady, this, [this, rowId, style, source] {
-        if (!m_list)
+        if (!m_model)
             return;
-        const int row = m_list->RowOfId(rowId);
+        const int row = m_model->rowOfId(rowId);
         if (row < 0)
             return;
         writeBody(row, *source, style);
-        if (style.fitList)
+        if (style.fitList && m_list)
             m_list->FitColumnWidth(PostDataColumn);
     });
 }
 
 void Recorder::writeBody(int row, const PostData &postData, const Style &style)
 {
-    m_list->SetCellText(PostDataColumn, row, postTextFromBody(postData.body(), style.zeroBytes));
-    RequestRecord request = m_list->RowRequest(row);
-    if (request.isEmpty()) {
+    RequestRecord request = m_model->request(row);
+    if (request.isEmpty())
         request.recorded = QDateTime::currentDateTimeUtc();
-        request.window = QString::fromLatin1(style.window);
-    }
+    request.window = style.window;
     request.method = "POST";
     request.body = postData.body();
-    request.contentType = postData.contentType().isEmpty() ? multipartContentType(postData.body())
-                                                           : postData.contentType();
+    request.contentType = postData.contentType();
+    request.contentType = bodyContentType(request);
     request.doubt = postData.doubt();
     request.source = postData.source();
     request.boundaryRemade = postData.boundaryRemade();
-    m_list->SetRowRequest(row, request);
+    m_model->setBody(row, request);
 }
 
 void Recorder::deleteCurrentRow()

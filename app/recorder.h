@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/requestlistmodel.h"
 #include "urllist/listgrid.h"
 #include "webview/postdata.h"
 
@@ -15,33 +16,29 @@ class QWidget;
 bool isScriptAddress(const QByteArray &text);
 bool isScriptAddress(const QString &text);
 
-// The POST text of a request body: one character per byte, nothing decoded. The main window
-// leaves zero bytes out; the external window keeps them.
-enum class ZeroBytes { Drop, Keep };
-QByteArray postTextFromBody(const QByteArray &body, ZeroBytes zeroBytes);
-
 // The list panel's height for a list of rowCount rows (heading included): up to ten rows shown.
 int listPanelHeight(int rowCount, int defaultRowHeight);
 // The list panel's height at start-up and after "Clear URLs": every row, no upper bound.
 int fullListPanelHeight(int rowCount, int defaultRowHeight);
 
-// The one writer of the URL list. Both windows hand it what their views report, as values; it
-// applies the rules they share (the script test, the last-row rule, the body's zero bytes,
-// late bodies to their own row) and sizes the list panel where the window asks for it.
+// The one writer of the URL list's model. Both windows hand it what their views report, as
+// values; it applies the rules they share (the script test, the last-row rule, late bodies to
+// their own row) and sizes the list panel where the window asks for it. The row's request
+// names its window, and the model makes the POST text from it (the main window's without zero
+// bytes).
 class Recorder : public QObject
 {
     Q_OBJECT
 public:
-    // How a window records: the main window drops a body's zero bytes and fits the list to each
-    // new row; the external window keeps them and leaves the list's size alone.
+    // How a window records: the main window fits the list to each new row; the external window
+    // leaves the list's size alone.
     struct Style
     {
-        ZeroBytes zeroBytes;
+        RequestWindow window;
         bool fitList;
-        const char *window; // the window named in the rows' request records
     };
-    static constexpr Style MainWindow{ZeroBytes::Drop, true, "main"};
-    static constexpr Style ExternalWindow{ZeroBytes::Keep, false, "external"};
+    static constexpr Style MainWindow{RequestWindow::Main, true};
+    static constexpr Style ExternalWindow{RequestWindow::External, false};
 
     // listPanel is the widget whose height follows the list; it may be null.
     Recorder(TListGrid *list, QWidget *listPanel, QObject *parent = nullptr);
@@ -77,5 +74,6 @@ private:
     void writeBody(int row, const PostData &postData, const Style &style);
 
     QPointer<TListGrid> m_list;
+    QPointer<RequestListModel> m_model;
     QPointer<QWidget> m_listPanel;
 };

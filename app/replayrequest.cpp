@@ -1,7 +1,7 @@
 #include "app/replayrequest.h"
 
-#include "common/ansitext.h"
-#include "common/trailscribeerror.h"
+#include "core/ansitext.h"
+#include "core/trailscribeerror.h"
 
 #include <QUrl>
 

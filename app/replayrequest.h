@@ -1,6 +1,6 @@
 #pragma once
 
-#include "urllist/requestrecord.h"
+#include "core/requestrecord.h"
 
 #include <QByteArray>
 #include <QWebEngineHttpRequest>

@@ -1,6 +1,6 @@
 #include "app/requestmodels.h"
 
-#include "app/requestbody.h"
+#include "core/requestbody.h"
 
 #include <QFontDatabase>
 

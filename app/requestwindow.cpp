@@ -1,8 +1,8 @@
 #include "app/requestwindow.h"
 
-#include "app/requestbody.h"
+#include "core/requestbody.h"
 #include "app/requestmodels.h"
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
@@ -171,8 +171,8 @@ void TRequestWindow::setRequest(const RequestRecord &request, const QByteArray &
     TimeLabel->setText(request.recorded.isValid()
                            ? request.recorded.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz 'UTC'"))
                            : tr("(unknown)"));
-    WindowLabel->setText(request.window.isEmpty() ? tr("(unknown)") : request.window);
-    FrameLabel->setText(request.frame);
+    WindowLabel->setText(request.window == RequestWindow::Unknown ? tr("(unknown)") : windowName(request.window));
+    FrameLabel->setText(frameName(request.frame));
     CertaintyLabel->setText(request.doubt.isEmpty() ? tr("certain") : tr("uncertain: %1").arg(request.doubt));
     QString source = request.body.isEmpty() && request.source == BodySource::None ? tr("(no body)")
                                                                                  : bodySourceText(request.source);
@@ -214,9 +214,7 @@ void TRequestWindow::ensureForm()
 void TRequestWindow::showForm()
 {
     const QByteArray &body = m_request.body;
-    QByteArray contentType = m_request.contentType;
-    if (contentType.isEmpty())
-        contentType = multipartContentType(body);
+    const QByteArray contentType = bodyContentType(m_request);
     const QByteArray media = contentMediaType(contentType);
     const QString charset = bodyCharset(contentType);
     if (body.isEmpty()) {
@@ -224,14 +222,14 @@ void TRequestWindow::showForm()
         FormNote->setText(tr("No body."));
     } else if (media == "application/x-www-form-urlencoded") {
         m_formModel->setFields(parseUrlEncoded(body, charset));
-        FormNote->setText(tr("%n field(s), decoded as %1.", nullptr, m_formModel->rowCount()).arg(charset));
+        FormNote->setText(tr("%n field(s), decoded as %1.", nullptr, m_formModel->rowCount()).arg(charsetDescription(charset)));
     } else if (media == "text/plain") {
         m_formModel->setFields(parseTextPlain(body, charset));
-        FormNote->setText(tr("%n field(s), decoded as %1.", nullptr, m_formModel->rowCount()).arg(charset));
+        FormNote->setText(tr("%n field(s), decoded as %1.", nullptr, m_formModel->rowCount()).arg(charsetDescription(charset)));
     } else if (media == "multipart/form-data") {
         const MultipartBody parsed = parseMultipart(body, contentTypeParameter(contentType, "boundary"));
         m_formModel->setParts(parsed.parts, charset);
-        QString note = tr("%n part(s), text decoded as %1.", nullptr, m_formModel->rowCount()).arg(charset);
+        QString note = tr("%n part(s), text decoded as %1.", nullptr, m_formModel->rowCount()).arg(charsetDescription(charset));
         if (!parsed.complete)
             note += QLatin1Char(' ') + tr("The body is cut short or malformed after these parts.");
         FormNote->setText(note);

@@ -1,16 +1,12 @@
 #include "app/tsurfwindow.h"
 
-#include "common/ansitext.h"
-#include "urllist/clipboardcopy.h"
-#include "urllist/curlcommand.h"
-#include "urllist/harwriter.h"
+#include "core/ansitext.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
-#include "urllist/listcolumn.h"
+#include "core/listcolumn.h"
 #include "urllist/listgrid.h"
+#include "app/listcommands.h"
 #include "app/recorder.h"
-#include "app/requestwindow.h"
-#include "app/replayrequest.h"
 #include "app/surfaccessible.h"
 #include "app/surftoolbar.h"
 #include "addressbox/addresscombo.h"
@@ -20,7 +16,7 @@
 #include "banner/tbannerpicture.h"
 #include "placement/formplacement.h"
 #include "app/toolicons.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 #include "app/tsurfwindow2.h"
 #include "app/webbrowserbinding.h"
 #include "webview/browserkeys.h"
@@ -31,7 +27,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,15 +126,9 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     StatusBar1->setSizeGripEnabled(false);
     layout->addWidget(StatusBar1);
 
-    createPopupMenu();
-
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
-    SaveDialog1->setSizeGripEnabled(true);
+    m_listCommands = new ListCommands(surfdata, this);
+    connect(m_listCommands, &ListCommands::replayRequested, this,
+            [this](const QWebEngineHttpRequest &request) { WebBrowser2->LoadRequest(request); });
 
     bindWebBrowserHandlers(WebBrowser2, this);
 
@@ -182,7 +171,7 @@ void TSurfWindow::createToolBar()
     connect(ToolButton10, &QToolButton::clicked, this, guarded([this] { ToolButton10Click(); }));
     connect(ToolButton12, &QToolButton::clicked, this, guarded([this] { ToolButton12Click(); }));
     connect(ToolButton13, &QToolButton::clicked, this, guarded([this] { ToolButton13Click(); }));
-    connect(ToolButton6, &QToolButton::clicked, this, guarded([this] { SaveToFileCSV1Click(); }));
+    connect(ToolButton6, &QToolButton::clicked, this, guarded([this] { m_listCommands->SaveToFileCSV1Click(); }));
     connect(ToolButton7, &QToolButton::clicked, this, guarded([this] { ToolButton7Click(); }));
 }
 
@@ -220,7 +209,6 @@ void TSurfWindow::createListPanel()
     l->addWidget(surfdata);
     connect(surfdata, &TListGrid::AnchorClick, this, &TSurfWindow::surfdataAnchorClick,
             Qt::DirectConnection);
-    connect(surfdata, &TListGrid::CellDoubleClick, this, &TSurfWindow::surfdataCellDoubleClick);
 }
 
 void TSurfWindow::createBanners()
@@ -248,31 +236,6 @@ void TSurfWindow::createBanners()
         *b.picture = picture;
         m_banners.append(panel);
     }
-}
-
-void TSurfWindow::createPopupMenu()
-{
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto add = [this](const char *name, const char *caption, void (TSurfWindow::*handler)()) {
-        QAction *a = PopupMenu1->addAction(QString::fromUtf8(caption));
-        a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, guarded([this, handler] { (this->*handler)(); }));
-        return a;
-    };
-    CopyAllToClipboard1 = add("CopyAllToClipboard1", "Copy All To Clipboard", &TSurfWindow::CopyAllToClipboard1Click);
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N2"));
-    CopyURL1 = add("CopyURL1", "Copy URL", &TSurfWindow::CopyURL1Click);
-    CopyPOSTDATA1 = add("CopyPOSTDATA1", "Copy POSTDATA", &TSurfWindow::CopyPOSTDATA1Click);
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N1"));
-    SaveToFileCSV1 = add("SaveToFileCSV1", "Save To File (CSV)", &TSurfWindow::SaveToFileCSV1Click);
-    SaveToFileHTM1 = add("SaveToFileHTM1", "Save To File (HTM)", &TSurfWindow::SaveToFileHTM1Click);
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    ShowRequest1 = add("ShowRequest1", "Show Request\u2026", &TSurfWindow::ShowRequest1Click);
-    CopyAsCurl1 = add("CopyAsCurl1", "Copy As cURL", &TSurfWindow::CopyAsCurl1Click);
-    ReplayRequest1 = add("ReplayRequest1", "Replay Request", &TSurfWindow::ReplayRequest1Click);
-    SaveToFileHAR1 = add("SaveToFileHAR1", "Save To File (HAR)", &TSurfWindow::SaveToFileHAR1Click);
-    surfdata->setPopupMenu(PopupMenu1);
 }
 
 void TSurfWindow::FormCreate()
@@ -451,106 +414,6 @@ void TSurfWindow::ToolButton13Click()
 {
     recorder->clear();
     recorder->showWholeList();
-}
-
-QString TSurfWindow::runSaveDialog(const QString &defaultSuffix, const QString &filter)
-{
-    SaveDialog1->setDefaultSuffix(defaultSuffix);
-    SaveDialog1->setNameFilter(filter);
-    if (!m_lastSaveName.isEmpty())
-        SaveDialog1->selectFile(m_lastSaveName);
-    if (SaveDialog1->exec() != QDialog::Accepted)
-        return {};
-    const QStringList files = SaveDialog1->selectedFiles();
-    if (files.isEmpty())
-        return {};
-    m_lastSaveName = files.first();
-    return m_lastSaveName;
-}
-
-void TSurfWindow::SaveToFileCSV1Click()
-{
-    const QString name = runSaveDialog(QStringLiteral("csv"), QStringLiteral("CSV Files (*.csv)"));
-    if (!name.isEmpty())
-        surfdata->SaveCsv(name);
-}
-
-void TSurfWindow::SaveToFileHTM1Click()
-{
-    const QString name = runSaveDialog(QStringLiteral("htm"), QStringLiteral("HTML Files (*.htm)"));
-    if (!name.isEmpty())
-        surfdata->SaveHtml(name);
-}
-
-void TSurfWindow::SaveToFileHAR1Click()
-{
-    const QString name = runSaveDialog(QStringLiteral("har"), QStringLiteral("HAR Files (*.har)"));
-    if (!name.isEmpty())
-        SaveHar(*surfdata, name);
-}
-
-TListGrid *TSurfWindow::popupGrid() const
-{
-    return qobject_cast<TListGrid *>(PopupMenu1->property("popupComponent").value<QObject *>());
-}
-
-void TSurfWindow::CopyAllToClipboard1Click()
-{
-    if (TListGrid *grid = popupGrid())
-        grid->CopyAllToClipboard();
-}
-
-void TSurfWindow::CopyURL1Click()
-{
-    if (TListGrid *grid = popupGrid())
-        SetClipboardText(grid->CellText(UrlColumn, grid->Selection().Top));
-}
-
-void TSurfWindow::CopyPOSTDATA1Click()
-{
-    if (TListGrid *grid = popupGrid())
-        SetClipboardText(grid->CellText(PostDataColumn, grid->Selection().Top));
-}
-
-void TSurfWindow::CopyAsCurl1Click()
-{
-    if (TListGrid *grid = popupGrid()) {
-        const int row = grid->Selection().Top;
-        SetClipboardText(curlCommand(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
-    }
-}
-
-void TSurfWindow::ShowRequest1Click()
-{
-    if (TListGrid *grid = popupGrid())
-        showRequest(grid, grid->Selection().Top);
-}
-
-void TSurfWindow::surfdataCellDoubleClick(TListGrid *sender, int ACol, int ARow)
-{
-    if (ACol == PostDataColumn)
-        showRequest(sender, ARow);
-}
-
-void TSurfWindow::showRequest(TListGrid *grid, int row)
-{
-    if (!RequestWindow) {
-        RequestWindow = new TRequestWindow(this);
-        RequestWindow->setFont(font());
-    }
-    RequestWindow->setRequest(grid->RowRequest(row), grid->CellText(UrlColumn, row));
-    RequestWindow->show();
-    RequestWindow->raise();
-    RequestWindow->activateWindow();
-}
-
-void TSurfWindow::ReplayRequest1Click()
-{
-    TListGrid *grid = popupGrid();
-    const int row = grid ? grid->Selection().Top : 0;
-    if (row < 1 || grid->CellText(UrlColumn, row).isEmpty())
-        return;
-    WebBrowser2->LoadRequest(replayRequest(grid->RowRequest(row), grid->CellText(UrlColumn, row)));
 }
 
 void TSurfWindow::surfdataAnchorClick(TListGrid *, int, int, const QByteArray &anchor, bool *autoHandle)

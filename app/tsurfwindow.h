@@ -26,6 +26,7 @@ class TListGrid;
 class TRequestWindow;
 class TWebBrowser;
 class Tsurfwindow2;
+class ListCommands;
 class Recorder;
 
 // The main window: toolbar, address row, web view, the URL list, the sponsor banner and the
@@ -57,15 +58,6 @@ public:
     TBannerPanel *BannerPanel1 = nullptr, *BannerPanel2 = nullptr, *BannerPanel3 = nullptr;
     TBannerPicture *BannerPicture2 = nullptr, *BannerPicture4 = nullptr, *BannerPicture1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
-    QMenu *PopupMenu1 = nullptr;
-    QAction *CopyAllToClipboard1 = nullptr, *CopyURL1 = nullptr, *CopyPOSTDATA1 = nullptr,
-            *SaveToFileCSV1 = nullptr, *SaveToFileHTM1 = nullptr, *CopyAsCurl1 = nullptr;
-    QAction *ShowRequest1 = nullptr;
-    // "Show Request…" shows the requests in this one window, made when first needed.
-    TRequestWindow *RequestWindow = nullptr;
-    QAction *SaveToFileHAR1 = nullptr;
-    QAction *ReplayRequest1 = nullptr;
-    QFileDialog *SaveDialog1 = nullptr;
     TFormPlacement *FormPlacement1 = nullptr;
     Tsurfwindow2 *surfwindow2 = nullptr;
     // Writes every recorded row, for this window and the external one.
@@ -88,22 +80,6 @@ public:
     void ToolButton10Click();
     void ToolButton12Click();
     void ToolButton13Click();
-    void SaveToFileCSV1Click();
-    void SaveToFileHTM1Click();
-    void CopyAllToClipboard1Click();
-    void CopyURL1Click();
-    void CopyPOSTDATA1Click();
-    // The request of the row the menu acts on, as a curl command line.
-    void CopyAsCurl1Click();
-    // The request of the row the menu acts on, whole, in the request window.
-    void ShowRequest1Click();
-    // A double click on a POST-DATA cell shows its row's request as "Show Request…" does.
-    void surfdataCellDoubleClick(TListGrid *sender, int ACol, int ARow);
-    void showRequest(TListGrid *grid, int row);
-    // The list's requests as a HAR file.
-    void SaveToFileHAR1Click();
-    // The request of the row the menu acts on, sent again in this window's web view.
-    void ReplayRequest1Click();
     void surfdataAnchorClick(TListGrid *sender, int ARow, int ACol, const QByteArray &anchor, bool *autoHandle);
     void WebBrowser2NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
 
@@ -129,13 +105,8 @@ private:
     void createAddressRow(QWidget *parent);
     void createListPanel();
     void createBanners();
-    void createPopupMenu();
-    // The list the pop-up menu was opened on, if any.
-    TListGrid *popupGrid() const;
-    // Runs one save dialog; returns the chosen file name, or an empty text when cancelled.
-    QString runSaveDialog(const QString &defaultSuffix, const QString &filter);
 
     bool m_shown = false;
-    QString m_lastSaveName;
     QList<TBannerPanel *> m_banners;
+    ListCommands *m_listCommands = nullptr;
 };

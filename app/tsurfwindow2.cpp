@@ -1,6 +1,6 @@
 #include "app/tsurfwindow2.h"
 
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 #include "common/errorreport.h"
 #include "common/fonts.h"
 #include "common/shownaddress.h"

@@ -1,6 +1,6 @@
 #include "common/errorreport.h"
 
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QApplication>
 #include <QMessageBox>

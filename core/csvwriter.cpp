@@ -1,6 +1,6 @@
-#include "urllist/csvwriter.h"
+#include "core/csvwriter.h"
 
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 
 #include <QList>
 

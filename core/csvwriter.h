@@ -1,7 +1,7 @@
 #pragma once
 
-#include "urllist/cellsource.h"
-#include "urllist/listfile.h"
+#include "core/cellsource.h"
+#include "core/listfile.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "urllist/curlcommand.h"
+#include "core/curlcommand.h"
 
 namespace {
 

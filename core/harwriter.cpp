@@ -1,10 +1,10 @@
-#include "urllist/harwriter.h"
+#include "core/harwriter.h"
 
-#include "common/ansitext.h"
-#include "common/utctime.h"
-#include "urllist/listcolumn.h"
-#include "urllist/listfile.h"
-#include "urllist/listgrid.h"
+#include "core/ansitext.h"
+#include "core/requestbody.h"
+#include "core/utctime.h"
+#include "core/listfile.h"
+#include "core/requestlistmodel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,46 +15,12 @@
 
 namespace {
 
-// The bytes as UTF-8 text when they are exactly that (the text gives back the same bytes);
-// otherwise no value. Text that opens with a byte order mark is left out too: some JSON readers
-// (Qt's among them) drop it from the start of a string.
-std::optional<QString> exactUtf8(const QByteArray &bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder(bytes);
-    if (decoder.hasError() || text.toUtf8() != bytes)
-        return std::nullopt;
-    return text;
-}
-
-QString utf8OrLatin1(const QByteArray &bytes)
-{
-    if (std::optional<QString> text = exactUtf8(bytes))
-        return *text;
-    return QString::fromLatin1(bytes);
-}
-
-QString formDecoded(QByteArray part)
-{
-    part.replace('+', ' ');
-    return utf8OrLatin1(QByteArray::fromPercentEncoding(part));
-}
-
-QJsonArray nameValueArray(const QList<std::pair<QString, QString>> &pairs)
+QJsonArray nameValueArray(const QList<FormField> &fields)
 {
     QJsonArray out;
-    for (const auto &[name, value] : pairs)
-        out.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("value"), value}});
+    for (const FormField &f : fields)
+        out.append(QJsonObject{{QStringLiteral("name"), f.name}, {QStringLiteral("value"), f.value}});
     return out;
-}
-
-// The media type of a Content-Type value, lower case, without its parameters.
-QByteArray mediaType(const QByteArray &contentType)
-{
-    const qsizetype semicolon = contentType.indexOf(';');
-    return (semicolon < 0 ? contentType : contentType.left(semicolon)).trimmed().toLower();
 }
 
 QByteArray queryOf(const QByteArray &url)
@@ -72,14 +38,15 @@ QByteArray queryOf(const QByteArray &url)
 QJsonObject postData(const RequestRecord &request)
 {
     QJsonObject data{{QStringLiteral("mimeType"), QString::fromLatin1(request.contentType)}};
-    if (std::optional<QString> text = exactUtf8(request.body)) {
+    if (std::optional<QString> text = exactUtf8Text(request.body)) {
         data.insert(QStringLiteral("text"), *text);
     } else {
         data.insert(QStringLiteral("text"), QString::fromLatin1(request.body.toBase64()));
         data.insert(QStringLiteral("encoding"), QStringLiteral("base64"));
     }
-    if (mediaType(request.contentType) == "application/x-www-form-urlencoded")
-        data.insert(QStringLiteral("params"), nameValueArray(formUrlencodedPairs(request.body)));
+    if (contentMediaType(request.contentType) == "application/x-www-form-urlencoded")
+        data.insert(QStringLiteral("params"),
+                    nameValueArray(parseUrlEncoded(request.body, bodyCharset(request.contentType))));
     return data;
 }
 
@@ -96,7 +63,7 @@ QJsonObject harRequest(const HarRow &row)
         {QStringLiteral("httpVersion"), QStringLiteral("HTTP/1.1")},
         {QStringLiteral("cookies"), QJsonArray()},
         {QStringLiteral("headers"), headers},
-        {QStringLiteral("queryString"), nameValueArray(formUrlencodedPairs(queryOf(row.url)))},
+        {QStringLiteral("queryString"), nameValueArray(parseUrlEncoded(queryOf(row.url), QString()))},
         {QStringLiteral("headersSize"), -1},
         {QStringLiteral("bodySize"), r.body.size()},
     };
@@ -139,8 +106,8 @@ QJsonObject harEntry(const HarRow &row)
         {QStringLiteral("cache"), QJsonObject()},
         {QStringLiteral("timings"),
          QJsonObject{{QStringLiteral("send"), 0}, {QStringLiteral("wait"), 0}, {QStringLiteral("receive"), 0}}},
-        {QStringLiteral("_window"), r.window},
-        {QStringLiteral("_frame"), r.frame},
+        {QStringLiteral("_window"), windowName(r.window)},
+        {QStringLiteral("_frame"), frameName(r.frame)},
         {QStringLiteral("_certain"), r.doubt.isEmpty()},
     };
     if (!r.doubt.isEmpty())
@@ -151,21 +118,6 @@ QJsonObject harEntry(const HarRow &row)
 }
 
 } // namespace
-
-QList<std::pair<QString, QString>> formUrlencodedPairs(const QByteArray &text)
-{
-    QList<std::pair<QString, QString>> pairs;
-    for (const QByteArray &part : text.split('&')) {
-        if (part.isEmpty())
-            continue;
-        const qsizetype eq = part.indexOf('=');
-        if (eq < 0)
-            pairs.append({formDecoded(part), QString()});
-        else
-            pairs.append({formDecoded(part.left(eq)), formDecoded(part.mid(eq + 1))});
-    }
-    return pairs;
-}
 
 QByteArray harDocument(const QList<HarRow> &rows)
 {
@@ -182,16 +134,17 @@ QByteArray harDocument(const QList<HarRow> &rows)
     return QJsonDocument(QJsonObject{{QStringLiteral("log"), log}}).toJson(QJsonDocument::Indented);
 }
 
-QList<HarRow> harRows(const TListGrid &grid)
+QList<HarRow> harRows(const RequestListModel &model)
 {
     QList<HarRow> rows;
-    for (int row = grid.FixedRows(); row < grid.RowCount(); ++row)
-        rows.append({grid.CellText(UrlColumn, row), grid.RowRequest(row)});
+    rows.reserve(model.rows());
+    for (int row = 0; row < model.rows(); ++row)
+        rows.append({model.url(row), model.request(row)});
     return rows;
 }
 
-void SaveHar(const TListGrid &grid, const QString &fileName)
+void SaveHar(const RequestListModel &model, const QString &fileName)
 {
-    const QByteArray document = harDocument(harRows(grid));
+    const QByteArray document = harDocument(harRows(model));
     saveListFile(fileName, [&document](const ByteSink &sink) { sink(document); });
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "urllist/requestrecord.h"
+#include "core/requestrecord.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-class TListGrid;
+class RequestListModel;
 
 // One row of the list as a HAR entry: the URL cell's text and the row's request.
 struct HarRow
@@ -22,14 +22,10 @@ struct HarRow
 // exact bytes survive. An application/x-www-form-urlencoded body also gets its params.
 QByteArray harDocument(const QList<HarRow> &rows);
 
-// The data rows of the list (each URL cell with the row's request).
-QList<HarRow> harRows(const TListGrid &grid);
+// The rows of the list (each address with the row's request).
+QList<HarRow> harRows(const RequestListModel &model);
 
-// Writes harDocument(harRows(grid)) to fileName, as the list's other file writers do: the file
+// Writes harDocument(harRows(model)) to fileName, as the list's other file writers do: the file
 // is replaced only once every byte is written; throws EListGridError("Cannot Create file " +
 // fileName) when it cannot be created.
-void SaveHar(const TListGrid &grid, const QString &fileName);
-
-// "a=1&b=x+y" as name/value pairs: split at "&" and the first "=", "+" read as a space and
-// %XX decoded; the bytes are read as UTF-8 where valid, else as Latin-1.
-QList<std::pair<QString, QString>> formUrlencodedPairs(const QByteArray &text);
+void SaveHar(const RequestListModel &model, const QString &fileName);

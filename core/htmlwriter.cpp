@@ -1,7 +1,7 @@
-#include "urllist/htmlwriter.h"
+#include "core/htmlwriter.h"
 
-#include "common/ansitext.h"
-#include "urllist/listfile.h"
+#include "core/ansitext.h"
+#include "core/listfile.h"
 
 #include <array>
 #include <cstring>

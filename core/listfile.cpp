@@ -1,7 +1,7 @@
-#include "urllist/listfile.h"
+#include "core/listfile.h"
 
-#include "common/trailscribeerror.h"
-#include "urllist/listgriderror.h"
+#include "core/trailscribeerror.h"
+#include "core/listgriderror.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 // Errors raised by the list grid's own operations, such as a list file that cannot be created.
 class EListGridError : public TrailscribeError

@@ -1,8 +1,11 @@
-#include "app/requestbody.h"
+#include "core/requestbody.h"
 
-#include "common/hexdigit.h"
+#include "core/hexdigit.h"
 
+#include <QStringDecoder>
 #include <QtCore5Compat/QTextCodec>
+
+#include <optional>
 
 #include <utility>
 
@@ -55,10 +58,18 @@ QList<std::pair<QByteArray, QByteArray>> headerParameters(const QByteArray &valu
     return out;
 }
 
-QTextCodec *codecFor(const QString &charset)
+// The bytes as UTF-8 text when they are exactly that (the text gives back the same bytes).
+// Text that opens with a byte order mark is left out too: some JSON readers (Qt's among them)
+// drop it from the start of a string.
+std::optional<QString> exactUtf8(const QByteArray &bytes)
 {
-    QTextCodec *codec = charset.isEmpty() ? nullptr : QTextCodec::codecForName(charset.toLatin1());
-    return codec ? codec : QTextCodec::codecForName("UTF-8");
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
+    if (decoder.hasError() || text.toUtf8() != bytes)
+        return std::nullopt;
+    return text;
 }
 
 QByteArray formUnescape(QByteArrayView v)
@@ -114,12 +125,26 @@ QString bodyCharset(const QByteArray &contentType)
     if (!charset.isEmpty())
         if (QTextCodec *codec = QTextCodec::codecForName(charset))
             return QString::fromLatin1(codec->name());
-    return QStringLiteral("UTF-8");
+    return {};
 }
 
 QString decodeInCharset(const QByteArray &bytes, const QString &charset)
 {
-    return codecFor(charset)->toUnicode(bytes);
+    if (QTextCodec *codec = charset.isEmpty() ? nullptr : QTextCodec::codecForName(charset.toLatin1()))
+        return codec->toUnicode(bytes);
+    if (std::optional<QString> text = exactUtf8(bytes))
+        return *text;
+    return QString::fromLatin1(bytes);
+}
+
+QString charsetDescription(const QString &charset)
+{
+    return charset.isEmpty() ? QStringLiteral("UTF-8 (Latin-1 where not UTF-8)") : charset;
+}
+
+std::optional<QString> exactUtf8Text(const QByteArray &bytes)
+{
+    return exactUtf8(bytes);
 }
 
 QList<FormField> parseUrlEncoded(const QByteArray &body, const QString &charset)

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The media type of a Content-Type ("Multipart/Form-Data; boundary=x" -> "multipart/form-data"),
 // in lower case; empty when there is none.
 QByteArray contentMediaType(const QByteArray &contentType);
@@ -15,10 +17,18 @@ QByteArray contentMediaType(const QByteArray &contentType);
 // it is not there.
 QByteArray contentTypeParameter(const QByteArray &contentType, const QByteArray &name);
 // The charset a body's text is decoded in: the Content-Type's charset when it names one the
-// program knows, else UTF-8.
+// program knows, else empty: not named.
 QString bodyCharset(const QByteArray &contentType);
-// The bytes decoded in the charset; bytes the charset cannot read become U+FFFD.
+// The bytes decoded in the charset; bytes the charset cannot read become U+FFFD. Without a
+// charset, bytes that are exactly UTF-8 are read as UTF-8 and any others as Latin-1, one byte a
+// character, so that nothing is lost. Every reader of a body (the request window, the HAR file)
+// decodes its texts here.
 QString decodeInCharset(const QByteArray &bytes, const QString &charset);
+// The bytes as UTF-8 text when they are exactly that and do not open with a byte order mark;
+// otherwise no value.
+std::optional<QString> exactUtf8Text(const QByteArray &bytes);
+// What the request window says a body's texts were decoded as.
+QString charsetDescription(const QString &charset);
 
 // One name/value field of an application/x-www-form-urlencoded or text/plain body.
 struct FormField

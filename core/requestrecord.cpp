@@ -1,6 +1,21 @@
-#include "urllist/requestrecord.h"
+#include "core/requestrecord.h"
 
 #include <QStringList>
+
+QString windowName(RequestWindow window)
+{
+    switch (window) {
+    case RequestWindow::Main: return QStringLiteral("main");
+    case RequestWindow::External: return QStringLiteral("external");
+    case RequestWindow::Unknown: break;
+    }
+    return {};
+}
+
+QString frameName(RequestFrame frame)
+{
+    return frame == RequestFrame::Frame ? QStringLiteral("frame") : QStringLiteral("top-level");
+}
 
 QByteArray multipartContentType(const QByteArray &body)
 {
@@ -22,6 +37,11 @@ QByteArray multipartContentType(const QByteArray &body)
     return "multipart/form-data; boundary=" + boundary;
 }
 
+QByteArray bodyContentType(const RequestRecord &request)
+{
+    return request.contentType.isEmpty() ? multipartContentType(request.body) : request.contentType;
+}
+
 QString postDataTip(const RequestRecord &request)
 {
     QStringList parts;
@@ -40,8 +60,8 @@ QString requestSummary(const RequestRecord &request)
     QStringList parts{QString::fromLatin1(request.method)};
     if (request.recorded.isValid())
         parts << request.recorded.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!request.window.isEmpty())
-        parts << request.window + QStringLiteral(" window");
-    parts << request.frame;
+    if (request.window != RequestWindow::Unknown)
+        parts << windowName(request.window) + QStringLiteral(" window");
+    parts << frameName(request.frame);
     return parts.join(kSeparator);
 }

@@ -1,7 +1,7 @@
-#include "urllist/rtfplaintext.h"
+#include "core/rtfplaintext.h"
 
-#include "common/ansitext.h"
-#include "common/hexdigit.h"
+#include "core/ansitext.h"
+#include "core/hexdigit.h"
 
 #include <QList>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "addressbox/addresskeys.h"
 #include "addressbox/autocompleteflags.h"
 #include "common/errorreport.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 #include "addressbox/typedurlhistory.h"
 
 #include <QAbstractItemView>

@@ -5,7 +5,7 @@
 #include "common/fonts.h"
 #include "banner/programrandom.h"
 #include "banner/tbannerpanel.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QFile>
 #include <QFontMetrics>

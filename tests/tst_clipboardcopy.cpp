@@ -1,7 +1,7 @@
 #include "tests/support/cellfixtures.h"
 #include "urllist/clipboardcopy.h"
-#include "urllist/rtfplaintext.h"
-#include "common/trailscribeerror.h"
+#include "core/rtfplaintext.h"
+#include "core/trailscribeerror.h"
 
 #include <QtTest>
 

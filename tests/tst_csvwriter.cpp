@@ -1,8 +1,8 @@
 #include "tests/support/cellfixtures.h"
-#include "urllist/csvwriter.h"
-#include "urllist/htmlwriter.h"
-#include "urllist/listgriderror.h"
-#include "common/trailscribeerror.h"
+#include "core/csvwriter.h"
+#include "core/htmlwriter.h"
+#include "core/listgriderror.h"
+#include "core/trailscribeerror.h"
 
 #include <QDir>
 #include <QFile>

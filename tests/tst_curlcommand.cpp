@@ -1,8 +1,8 @@
 // "Copy As cURL": the command line of a recorded request, run with the real curl against the
 // local server, must send the recorded body byte for byte.
 #include "support/httpserver.h"
-#include "urllist/curlcommand.h"
-#include "urllist/requestrecord.h"
+#include "core/curlcommand.h"
+#include "core/requestrecord.h"
 #include "webview/formencoder.h"
 
 #include <QProcess>
@@ -20,7 +20,7 @@ RequestRecord post(const QByteArray &body, const QByteArray &contentType)
     r.body = body;
     r.contentType = contentType;
     r.recorded = QDateTime::currentDateTimeUtc();
-    r.window = "main";
+    r.window = RequestWindow::Main;
     return r;
 }
 

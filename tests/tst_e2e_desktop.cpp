@@ -7,7 +7,7 @@
 #include "addressbox/addresscombo.h"
 #include "app/appicon.h"
 #include "app/tsurfwindow2.h"
-#include "urllist/listcolumn.h"
+#include "core/listcolumn.h"
 #include "webview/authenticationdialog.h"
 
 #include <QAction>
@@ -351,7 +351,7 @@ private slots:
         QCOMPARE(w->surfdata->RowCount(), rows);
 
         // The list's pop-up menu has no keys of its own.
-        for (QAction *action : w->PopupMenu1->actions())
+        for (QAction *action : child<QMenu>(&*w, "PopupMenu1")->actions())
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->text()));
 
         // The external window: Ctrl+L selects its address field.

@@ -6,10 +6,10 @@
 #include "tests/support/httpserver.h"
 #include "addressbox/addresscombo.h"
 #include "app/tsurfwindow2.h"
-#include "urllist/curlcommand.h"
-#include "urllist/harwriter.h"
-#include "urllist/listcolumn.h"
-#include "urllist/listgridmodel.h"
+#include "core/curlcommand.h"
+#include "core/harwriter.h"
+#include "core/listcolumn.h"
+#include "core/requestlistmodel.h"
 #include "webview/bodycapture.h"
 
 #include <QFile>
@@ -139,9 +139,9 @@ private slots:
         QSet<QByteArray> frames{list()->CellText(0, 2), list()->CellText(0, 3)};
         QCOMPARE(frames, (QSet<QByteArray>{server.urlString("/f1").toUtf8(), server.urlString("/f2").toUtf8()}));
         // Each row's request says whether it was the page's or a frame's.
-        QCOMPARE(list()->RowRequest(1).frame, QStringLiteral("top-level"));
-        QCOMPARE(list()->RowRequest(2).frame, QStringLiteral("frame"));
-        QCOMPARE(list()->RowRequest(3).frame, QStringLiteral("frame"));
+        QCOMPARE(list()->RowRequest(1).frame, RequestFrame::TopLevel);
+        QCOMPARE(list()->RowRequest(2).frame, RequestFrame::Frame);
+        QCOMPARE(list()->RowRequest(3).frame, RequestFrame::Frame);
         // The address box shows the navigation that started last, a frame's.
         QCOMPARE(w->AddressBox->Text().toUtf8(), list()->CellText(0, 3));
     }
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(request.method, QByteArray("POST"));
         QCOMPARE(request.body, wire);
         QCOMPARE(request.contentType, sent.header("Content-Type"));
-        QCOMPARE(request.window, QStringLiteral("main"));
+        QCOMPARE(request.window, RequestWindow::Main);
         QCOMPARE(list()->RowRequest(1).method, QByteArray("GET"));
         server.clearRequests();
         QProcess bash;
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(list()->CellText(0, rows), server.urlString("/post").toUtf8());
         QTRY_COMPARE(list()->CellText(1, rows), server.requestsTo("/post").first().body);
         QCOMPARE(list()->RowRequest(rows).body, server.requestsTo("/post").first().body);
-        QCOMPARE(list()->RowRequest(rows).window, QStringLiteral("external"));
+        QCOMPARE(list()->RowRequest(rows).window, RequestWindow::External);
         w->surfwindow2->Button1->click();
     }
 
@@ -279,7 +279,7 @@ private slots:
 
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("list.har"));
-        SaveHar(*list(), name);
+        SaveHar(*list()->model(), name);
         QFile file(name);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonArray entries = QJsonDocument::fromJson(file.readAll())["log"]["entries"].toArray();
@@ -357,12 +357,12 @@ private slots:
         // The menu acts on the current row of the list it was opened on.
         list()->SetCurrentCell(UrlColumn, row);
         QTest::mouseClick(list()->viewport(), Qt::RightButton, {}, list()->CellRect(UrlColumn, row).center());
-        QTRY_VERIFY(w->PopupMenu1->isVisible());
-        w->PopupMenu1->close();
+        QTRY_VERIFY(child<QMenu>(&*w, "PopupMenu1")->isVisible());
+        child<QMenu>(&*w, "PopupMenu1")->close();
         server.clearRequests();
         const int rows = list()->RowCount();
         QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-        w->ReplayRequest1->trigger();
+        child<QAction>(&*w, "ReplayRequest1")->trigger();
         QVERIFY(server.waitForRequest(path));
         const HttpRequest sent = server.requestsTo(path).first();
         QCOMPARE(sent.method, recorded.method);
@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(replayed.method, recorded.method);
         QCOMPARE(replayed.body, recorded.body);
         QCOMPARE(replayed.contentType, recorded.contentType);
-        QCOMPARE(replayed.window, QStringLiteral("main"));
+        QCOMPARE(replayed.window, RequestWindow::Main);
         QCOMPARE(replayed.doubt, QString());
         QByteArray withoutZeros = recorded.body;
         withoutZeros.replace('\0', QByteArray());
@@ -458,7 +458,7 @@ private slots:
         const QByteArray text = list()->CellText(PostDataColumn, row);
         const QByteArray value = text.contains("name=\"a\"\r\n\r\ndecoy\r\n") ? "decoy" : "real";
         QVERIFY2(text.contains("\r\n\r\n" + value + "\r\n"), text.constData());
-        const QString tip = list()->model()->data(list()->model()->index(row, PostDataColumn), Qt::ToolTipRole).toString();
+        const QString tip = list()->model()->data(list()->model()->index(row - 1, PostDataColumn), Qt::ToolTipRole).toString();
         QVERIFY2(tip.startsWith(list()->RowDoubt(row)), qPrintable(tip));
         // Where the engine keeps its boundary to itself, the tooltip says the one shown is ours.
         QCOMPARE(tip.endsWith(QStringLiteral("The boundary was made by Trailscribe; this engine does not reveal its own. "

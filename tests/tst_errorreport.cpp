@@ -2,7 +2,7 @@
 
 #include "common/errorreport.h"
 #include "app/trailscribeapplication.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QTest>
 #include <QTimer>

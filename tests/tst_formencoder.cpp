@@ -1,4 +1,6 @@
 #include "webview/formencoder.h"
+#include "core/requestbody.h"
+#include "core/requestrecord.h"
 
 #include <QtTest>
 
@@ -121,7 +123,7 @@ void TestFormEncoder::multipart()
     const QByteArray expected = "--" + b + "\r\n" + part + "\r\n" + "--" + b + "\r\nContent-Disposition: form-data; name=\"z\"\r\n\r\nlast\r\n--" + b + "--\r\n";
     const QByteArray body = encodeFormBody({entry, FormEntry::text("z", "last")}, FormEnctype::Multipart, charset, b);
     QCOMPARE(body, expected);
-    QCOMPARE(multipartBoundaryOf(body), b);
+    QCOMPARE(contentTypeParameter(multipartContentType(body), "boundary"), b);
 }
 
 void TestFormEncoder::submissionCharset_data()
@@ -171,11 +173,11 @@ void TestFormEncoder::boundary()
     const QByteArray a = makeMultipartBoundary();
     QVERIFY(QRegularExpression("^----WebKitFormBoundary[A-Za-z0-9]{16}$").match(QString::fromLatin1(a)).hasMatch());
     QVERIFY(a != makeMultipartBoundary());
-    QCOMPARE(multipartBoundaryOf("a=1"), QByteArray());
+    QCOMPARE(contentTypeParameter(multipartContentType("a=1"), "boundary"), QByteArray());
     // A form with no entries: the closing line alone, as the engine sends it.
     const QByteArray empty = encodeFormBody({}, FormEnctype::Multipart, QStringLiteral("UTF-8"), a);
     QCOMPARE(empty, "--" + a + "--\r\n");
-    QCOMPARE(multipartBoundaryOf(empty), a);
+    QCOMPARE(contentTypeParameter(multipartContentType(empty), "boundary"), a);
 }
 
 QTEST_GUILESS_MAIN(TestFormEncoder)

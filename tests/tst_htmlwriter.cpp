@@ -1,6 +1,6 @@
 #include "tests/support/cellfixtures.h"
-#include "urllist/csvwriter.h"
-#include "urllist/htmlwriter.h"
+#include "core/csvwriter.h"
+#include "core/htmlwriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

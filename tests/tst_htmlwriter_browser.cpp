@@ -1,4 +1,4 @@
-#include "urllist/htmlwriter.h"
+#include "core/htmlwriter.h"
 
 #include <QApplication>
 #include <QJsonArray>

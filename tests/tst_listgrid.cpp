@@ -1,12 +1,12 @@
 // The URL list's operations, its link rules and its drawing, without user input.
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 #include "common/fonts.h"
-#include "common/utctime.h"
+#include "core/utctime.h"
 #include "urllist/linkcell.h"
-#include "urllist/listcolumn.h"
+#include "core/listcolumn.h"
 #include "urllist/listgrid.h"
 #include "urllist/listgridlook.h"
-#include "urllist/listgridmodel.h"
+#include "core/requestlistmodel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -41,7 +41,7 @@ RequestRecord postRecord(const QByteArray &name)
     r.body = "row=" + name + QByteArray("\0\xff", 2);
     r.contentType = "application/x-www-form-urlencoded";
     r.recorded = utcDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
-    r.window = "external";
+    r.window = RequestWindow::External;
     r.doubt = "doubt about " + QString::fromLatin1(name);
     return r;
 }
@@ -175,9 +175,9 @@ void TstListGrid::linkRules()
     // The grid shows and measures the same way.
     TListGrid g;
     g.SetCellText(1, 1, text);
-    QCOMPARE(g.model()->isLink(1, 1), link);
-    QCOMPARE(g.model()->shownText(1, 1), shown);
-    QCOMPARE(g.model()->measuredText(1, 1), measured);
+    QCOMPARE(g.isLink(1, 1), link);
+    QCOMPARE(g.shownText(1, 1), shown);
+    QCOMPARE(g.measuredText(1, 1), measured);
     QCOMPARE(g.CellText(1, 1), text);
 }
 
@@ -428,16 +428,16 @@ void TstListGrid::addressTooltip_data()
 {
     QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QDateTime>("recorded");
-    QTest::addColumn<QString>("window");
+    QTest::addColumn<RequestWindow>("window");
     QTest::addColumn<QString>("tooltip");
     // The test runs five and a half hours east of UTC: the tooltip shows local time.
     const QDateTime utc = utcDateTime(QDate(2026, 12, 10), QTime(16, 20, 3));
-    QTest::newRow("POST, main") << QByteArray("POST") << utc << "main"
+    QTest::newRow("POST, main") << QByteArray("POST") << utc << RequestWindow::Main
                                 << QStringLiteral("POST \u00B7 2026-12-10 21:50:03 \u00B7 main window \u00B7 top-level");
     QTest::newRow("GET, external, past midnight")
-        << QByteArray("GET") << utcDateTime(QDate(2026, 12, 31), QTime(20, 0, 0)) << "external"
+        << QByteArray("GET") << utcDateTime(QDate(2026, 12, 31), QTime(20, 0, 0)) << RequestWindow::External
         << QStringLiteral("GET \u00B7 2027-01-01 01:30:00 \u00B7 external window \u00B7 top-level");
-    QTest::newRow("no request") << QByteArray() << QDateTime() << QString() << QString();
+    QTest::newRow("no request") << QByteArray() << QDateTime() << RequestWindow::Unknown << QString();
 }
 
 // The address of a row says what request it was recorded from; the POST-DATA cell keeps its doubt.
@@ -445,7 +445,7 @@ void TstListGrid::addressTooltip()
 {
     QFETCH(QByteArray, method);
     QFETCH(QDateTime, recorded);
-    QFETCH(QString, window);
+    QFETCH(RequestWindow, window);
     QFETCH(QString, tooltip);
     const QByteArray oldTz = qgetenv("TZ");
     qputenv("TZ", "IST-05:30");
@@ -466,7 +466,7 @@ void TstListGrid::addressTooltip()
     r.window = window;
     QSignalSpy changed(g.model(), &QAbstractItemModel::dataChanged);
     g.SetRowRequest(2, r);
-    auto tip = [&](int col, int row) { return g.model()->data(g.model()->index(row, col), Qt::ToolTipRole).toString(); };
+    auto tip = [&](int col, int row) { return g.model()->data(g.model()->index(row - 1, col), Qt::ToolTipRole).toString(); };
     QCOMPARE(tip(UrlColumn, 2), tooltip);
     QCOMPARE(tip(UrlColumn, 1), QString());
     QCOMPARE(tip(PostDataColumn, 2), r.doubt);
@@ -476,10 +476,10 @@ void TstListGrid::addressTooltip()
     const QString note = QStringLiteral("The boundary was made by Trailscribe; this engine does not reveal its own. "
                                         "Every other byte is as sent.");
     QCOMPARE(tip(PostDataColumn, 2), r.doubt.isEmpty() ? note : r.doubt + QLatin1Char('\n') + note);
-    QVERIFY(g.model()->data(g.model()->index(2, PostDataColumn), TListGridModel::DoubtRole).toString() == r.doubt);
+    QVERIFY(g.model()->data(g.model()->index(1, PostDataColumn), RequestListModel::DoubtRole).toString() == r.doubt);
     // A view showing the tooltip hears that it changed.
     const bool announced = std::any_of(changed.cbegin(), changed.cend(), [](const QList<QVariant> &args) {
-        return args.at(0).toModelIndex().column() == UrlColumn && args.at(0).toModelIndex().row() == 2
+        return args.at(0).toModelIndex().column() == UrlColumn && args.at(0).toModelIndex().row() == 1
             && args.at(2).value<QList<int>>().contains(Qt::ToolTipRole);
     });
     QCOMPARE(announced, !tooltip.isEmpty());
@@ -775,7 +775,7 @@ void TstListGrid::hugeCellIsFast()
     QVERIFY(!img.isNull());
     QCOMPARE(g.CellText(1, 1), upload);
     QCOMPARE(g.CellText(0, 2).size(), dataUrl.size());
-    QVERIFY(g.model()->isLink(1, 1));
+    QVERIFY(g.isLink(1, 1));
     QCOMPARE(g.ColWidth(0), fullFit(g, 0));
 }
 

@@ -1,7 +1,7 @@
 #include "app/recorder.h"
 #include "app/replayrequest.h"
-#include "common/trailscribeerror.h"
-#include "urllist/listcolumn.h"
+#include "core/trailscribeerror.h"
+#include "core/listcolumn.h"
 #include "urllist/listgrid.h"
 
 #include <QWidget>
@@ -66,10 +66,14 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(QByteArray, dropped);
         QFETCH(QByteArray, kept);
-        const QByteArray d = postTextFromBody(body, ZeroBytes::Drop);
+        RequestRecord r;
+        r.body = body;
+        r.window = RequestWindow::Main;
+        const QByteArray d = postTextOf(r);
         QCOMPARE(d, dropped);
         QCOMPARE(d.size(), dropped.size());
-        QCOMPARE(postTextFromBody(body, ZeroBytes::Keep), kept);
+        r.window = RequestWindow::External;
+        QCOMPARE(postTextOf(r), kept);
     }
 
     void lateBodiesFindTheirRowAfterOtherRowsWentAway()
@@ -131,7 +135,7 @@ private slots:
             QVERIFY(r.recorded.isValid());
             QCOMPARE(r.recorded.timeSpec(), Qt::UTC);
             QVERIFY(r.recorded >= before && r.recorded <= after);
-            QCOMPARE(r.window, QString(row == 3 || row == 4 ? "external" : "main"));
+            QCOMPARE(r.window, row == 3 || row == 4 ? RequestWindow::External : RequestWindow::Main);
         }
         QCOMPARE(list.RowRequest(1).method, QByteArray("GET"));
         QCOMPARE(list.RowRequest(1).body, QByteArray());
@@ -169,7 +173,7 @@ private slots:
         QVERIFY(recorder.append("http://again.test/") != 0);
         QCOMPARE(list.RowCount(), 2);
         QCOMPARE(list.RowRequest(1).method, QByteArray("GET"));
-        QCOMPARE(list.RowRequest(1).window, QString("main"));
+        QCOMPARE(list.RowRequest(1).window, RequestWindow::Main);
         QCOMPARE(list.RowRequest(1).doubt, QString());
     }
 

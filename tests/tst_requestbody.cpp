@@ -1,6 +1,6 @@
 // Reading recorded bodies for the request window: form fields from exact bytes, the multipart
 // parts, the readable text and the hex lines.
-#include "app/requestbody.h"
+#include "core/requestbody.h"
 #include "webview/formencoder.h"
 
 #include <QtTest>
@@ -23,15 +23,15 @@ private slots:
         QTest::addColumn<QByteArray>("boundary");
         QTest::addColumn<QString>("charset");
         QTest::newRow("urlencoded") << QByteArray("application/x-www-form-urlencoded") << QByteArray("application/x-www-form-urlencoded")
-                                    << QByteArray() << QStringLiteral("UTF-8");
+                                    << QByteArray() << QString();
         QTest::newRow("multipart") << QByteArray("Multipart/Form-Data; boundary=----WebKitFormBoundaryAb12")
                                    << QByteArray("multipart/form-data") << QByteArray("----WebKitFormBoundaryAb12")
-                                   << QStringLiteral("UTF-8");
+                                   << QString();
         QTest::newRow("quoted, any case") << QByteArray("text/plain ; Charset=\"iso-8859-1\"; BOUNDARY=\"a;b\"")
                                           << QByteArray("text/plain") << QByteArray("a;b") << QStringLiteral("ISO-8859-1");
         QTest::newRow("unknown charset") << QByteArray("text/plain; charset=no-such-set") << QByteArray("text/plain")
-                                         << QByteArray() << QStringLiteral("UTF-8");
-        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray() << QStringLiteral("UTF-8");
+                                         << QByteArray() << QString();
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray() << QString();
     }
     void contentType()
     {
@@ -62,6 +62,14 @@ private slots:
         QTest::newRow("bad utf-8") << QByteArray("v=%FF") << QStringLiteral("UTF-8")
             << Fields{field("v", QStringLiteral("\ufffd"))};
         QTest::newRow("empty body") << QByteArray() << QStringLiteral("UTF-8") << Fields{};
+        // No charset named: each name and value is UTF-8 where it is exactly that, else Latin-1,
+        // so no byte is lost (the HAR file's params and the request window read alike).
+        QTest::newRow("unnamed, utf-8") << QByteArray("n%C3%A9=%E2%82%AC") << QString()
+            << Fields{field(QStringLiteral("n\u00e9"), QStringLiteral("\u20ac"))};
+        QTest::newRow("unnamed, not utf-8") << QByteArray("n%C3%A9=%E9%80") << QString()
+            << Fields{field(QStringLiteral("n\u00e9"), QStringLiteral("\u00e9\u0080"))};
+        QTest::newRow("unnamed, byte order mark") << QByteArray("b=%EF%BB%BFx") << QString()
+            << Fields{field("b", QStringLiteral("\u00ef\u00bb\u00bfx"))};
     }
     void urlEncoded()
     {

@@ -1,9 +1,9 @@
 // The request window on hand-made records: particulars, the Raw, Form and Hex views, the copy
 // buttons, and a 20 MB body that must not stall the event loop.
-#include "app/requestbody.h"
+#include "core/requestbody.h"
 #include "app/requestmodels.h"
 #include "app/requestwindow.h"
-#include "common/utctime.h"
+#include "core/utctime.h"
 #include "support/apptestsupport.h"
 #include "webview/formencoder.h"
 
@@ -27,7 +27,7 @@ RequestRecord post(const QByteArray &body, const QByteArray &contentType)
     r.body = body;
     r.contentType = contentType;
     r.recorded = utcDateTime(QDate(2026, 1, 2), QTime(3, 4, 5, 678));
-    r.window = QStringLiteral("main");
+    r.window = RequestWindow::Main;
     return r;
 }
 
@@ -55,7 +55,7 @@ private slots:
     {
         const QByteArray body("a=1+2&n%C3%A9=%E2%82%AC&blob=x%00y");
         RequestRecord r = post(body, "application/x-www-form-urlencoded");
-        r.window = QStringLiteral("external");
+        r.window = RequestWindow::External;
         r.doubt = QStringLiteral("The page changed the form after it was sent.");
         w->setRequest(r, "http://form.test/send?x=1");
 
@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(cell(form, 1, 0), QStringLiteral("n\u00e9"));
         QCOMPARE(cell(form, 1, 1), QStringLiteral("\u20ac"));
         QCOMPARE(cell(form, 2, 1), QStringLiteral("x\u2400y"));
-        QCOMPARE(w->FormNote->text(), QStringLiteral("3 field(s), decoded as UTF-8."));
+        QCOMPARE(w->FormNote->text(), QStringLiteral("3 field(s), decoded as UTF-8 (Latin-1 where not UTF-8)."));
 
         // The "Copy" cell of a row copies its value, the zero byte included.
         w->BodyTabs->setCurrentIndex(1);
@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(cell(form, 1, 3), QStringLiteral("256"));
         QVERIFY(cell(form, 1, 4).startsWith(QStringLiteral("00 01 02 03 04 05 06 07 08 09 0A")));
         QVERIFY(cell(form, 1, 4).endsWith(QStringLiteral("3E 3F \u2026")));
-        QCOMPARE(w->FormNote->text(), QStringLiteral("2 part(s), text decoded as UTF-8."));
+        QCOMPARE(w->FormNote->text(), QStringLiteral("2 part(s), text decoded as UTF-8 (Latin-1 where not UTF-8)."));
 
         // The file's copy is its bytes.
         w->FormView->setCurrentIndex(form->index(1, 0));
@@ -188,7 +188,7 @@ private slots:
         RequestRecord r;
         r.method = "GET";
         r.recorded = utcDateTime(QDate(2026, 1, 2), QTime(3, 4, 5));
-        r.window = QStringLiteral("main");
+        r.window = RequestWindow::Main;
         w->setRequest(r, "http://plain.test/");
         QCOMPARE(w->MethodLabel->text(), QStringLiteral("GET"));
         QCOMPARE(w->ContentTypeLabel->text(), QStringLiteral("(none)"));

@@ -50,7 +50,7 @@ class TestSurfWindow : public QObject
     void answerSaveDialog(const QString &name)
     {
         QTimer::singleShot(200, this, [this, name] {
-            QFileDialog *d = w->SaveDialog1;
+            QFileDialog *d = child<QFileDialog>(&*w, "SaveDialog1");
             if (name.isEmpty()) {
                 d->reject();
                 return;
@@ -269,7 +269,7 @@ private slots:
     {
         QStringList captions;
         QStringList names;
-        for (QAction *a : w->PopupMenu1->actions()) {
+        for (QAction *a : child<QMenu>(&*w, "PopupMenu1")->actions()) {
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
             names << a->objectName();
         }
@@ -281,11 +281,11 @@ private slots:
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
         QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "ReplayRequest1", "SaveToFileHAR1"}));
-        QCOMPARE(w->PopupMenu1->actions().at(8), w->ShowRequest1);
-        QCOMPARE(w->PopupMenu1->actions().at(9), w->CopyAsCurl1);
-        QCOMPARE(w->PopupMenu1->actions().at(10), w->ReplayRequest1);
-        QCOMPARE(w->PopupMenu1->actions().last(), w->SaveToFileHAR1);
-        for (QAction *a : w->PopupMenu1->actions()) {
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(8), child<QAction>(&*w, "ShowRequest1"));
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(9), child<QAction>(&*w, "CopyAsCurl1"));
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(10), child<QAction>(&*w, "ReplayRequest1"));
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().last(), child<QAction>(&*w, "SaveToFileHAR1"));
+        for (QAction *a : child<QMenu>(&*w, "PopupMenu1")->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
         }
@@ -299,15 +299,15 @@ private slots:
 
         // Without a list to act on (the menu never opened on one) the copy commands do nothing.
         QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
-        w->CopyURL1->trigger();
+        child<QAction>(&*w, "CopyURL1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 
         // A right click on row 2 opens the menu there and keeps row 1 current.
         const QRect row2 = w->surfdata->CellRect(1, 2);
         QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, row2.center());
-        QTRY_VERIFY(w->PopupMenu1->isVisible());
+        QTRY_VERIFY(child<QMenu>(&*w, "PopupMenu1")->isVisible());
         QCOMPARE(w->surfdata->CurrentRow(), 1);
-        w->PopupMenu1->close();
+        child<QMenu>(&*w, "PopupMenu1")->close();
 
         QClipboard *cb = QGuiApplication::clipboard();
         auto *html = new QMimeData;
@@ -315,12 +315,12 @@ private slots:
         html->setText(QStringLiteral("before"));
         cb->setMimeData(html);
 
-        w->CopyURL1->trigger();
+        child<QAction>(&*w, "CopyURL1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("http://one.test/"));
         QVERIFY(!cb->mimeData()->hasHtml());
-        w->CopyPOSTDATA1->trigger();
+        child<QAction>(&*w, "CopyPOSTDATA1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("a=1\r\nb=2"));
-        w->CopyAllToClipboard1->trigger();
+        child<QAction>(&*w, "CopyAllToClipboard1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("URL\tPOST-DATA\r\nhttp://one.test/\t\"a=1\nb=2\"\r\nhttp://two.test/\t\r\n"));
 
         // "Copy As cURL" gives the current row's request, not its cells: the body keeps the
@@ -331,11 +331,11 @@ private slots:
         request.body = QByteArray("a=1\0", 4);
         request.contentType = "text/plain";
         w->surfdata->SetRowRequest(1, request);
-        w->CopyAsCurl1->trigger();
+        child<QAction>(&*w, "CopyAsCurl1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("printf '\\x61\\x3d\\x31\\x00' | curl -H 'Content-Type: text/plain' "
                                                 "--data-binary @- 'http://one.test/'"));
         w->surfdata->SetCurrentCell(0, 2);
-        w->CopyAsCurl1->trigger();
+        child<QAction>(&*w, "CopyAsCurl1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("curl 'http://two.test/'"));
     }
 
@@ -351,12 +351,12 @@ private slots:
 
         // The menu acts on the row it was opened on.
         QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, w->surfdata->CellRect(1, 1).center());
-        QTRY_VERIFY(w->PopupMenu1->isVisible());
-        w->PopupMenu1->close();
-        QVERIFY(!w->RequestWindow);
-        w->ShowRequest1->trigger();
-        QVERIFY(w->RequestWindow);
-        TRequestWindow *shown = w->RequestWindow;
+        QTRY_VERIFY(child<QMenu>(&*w, "PopupMenu1")->isVisible());
+        child<QMenu>(&*w, "PopupMenu1")->close();
+        QVERIFY(!child<TRequestWindow>(&*w, "RequestWindow"));
+        child<QAction>(&*w, "ShowRequest1")->trigger();
+        QVERIFY(child<TRequestWindow>(&*w, "RequestWindow"));
+        TRequestWindow *shown = child<TRequestWindow>(&*w, "RequestWindow");
         QTRY_VERIFY(shown->isVisible());
         QVERIFY(!shown->isModal());
         QCOMPARE(shown->request(), w->surfdata->RowRequest(1));
@@ -365,7 +365,7 @@ private slots:
         // A double click on a POST-DATA cell shows its row in the same window.
         w->surfdata->SetCurrentCell(0, 2); // scrolled into the list's view
         QTest::mouseDClick(w->surfdata->viewport(), Qt::LeftButton, {}, w->surfdata->CellRect(1, 2).center());
-        QCOMPARE(w->RequestWindow, shown);
+        QCOMPARE(child<TRequestWindow>(&*w, "RequestWindow"), shown);
         QCOMPARE(shown->request(), request);
         QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://two.test/"));
         QCOMPARE(shown->formModel()->rowCount(), 2);
@@ -399,9 +399,9 @@ private slots:
         const QString base = dir.filePath(QStringLiteral("list"));
         answerSaveDialog(base);
         if (suffix == QStringLiteral(".htm"))
-            w->SaveToFileHTM1->trigger();
+            child<QAction>(&*w, "SaveToFileHTM1")->trigger();
         else if (suffix == QStringLiteral(".har"))
-            w->SaveToFileHAR1->trigger();
+            child<QAction>(&*w, "SaveToFileHAR1")->trigger();
         else
             w->ToolButton6->click();
         QTRY_VERIFY(QFile::exists(base + suffix));
@@ -411,7 +411,7 @@ private slots:
         if (suffix == QStringLiteral(".htm")) {
             QVERIFY(bytes.contains("http://a.test/"));
         } else if (suffix == QStringLiteral(".har")) {
-            QCOMPARE(w->SaveDialog1->nameFilters(), QStringList{QStringLiteral("HAR Files (*.har)")});
+            QCOMPARE(child<QFileDialog>(&*w, "SaveDialog1")->nameFilters(), QStringList{QStringLiteral("HAR Files (*.har)")});
             const QJsonArray entries = QJsonDocument::fromJson(bytes)["log"]["entries"].toArray();
             QCOMPARE(entries.size(), 1);
             QCOMPARE(entries[0]["request"]["url"].toString(), QStringLiteral("http://a.test/"));
@@ -423,12 +423,12 @@ private slots:
 
         // The dialog starts with the name chosen last time.
         QTimer::singleShot(200, this, [this] {
-            auto *edit = w->SaveDialog1->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            auto *edit = child<QFileDialog>(&*w, "SaveDialog1")->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QVERIFY(edit);
             QVERIFY(edit->text().startsWith(QStringLiteral("list")));
-            w->SaveDialog1->reject();
+            child<QFileDialog>(&*w, "SaveDialog1")->reject();
         });
-        w->SaveToFileCSV1->trigger();
+        child<QAction>(&*w, "SaveToFileCSV1")->trigger();
     }
 
     void cancellingTheSaveDialogWritesNothing()
@@ -436,11 +436,11 @@ private slots:
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
         answerSaveDialog(QString());
-        w->SaveToFileCSV1->trigger();
+        child<QAction>(&*w, "SaveToFileCSV1")->trigger();
         answerSaveDialog(QString());
-        w->SaveToFileHTM1->trigger();
+        child<QAction>(&*w, "SaveToFileHTM1")->trigger();
         answerSaveDialog(QString());
-        w->SaveToFileHAR1->trigger();
+        child<QAction>(&*w, "SaveToFileHAR1")->trigger();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
         QVERIFY(reports.isEmpty());
     }
@@ -455,7 +455,7 @@ private slots:
         reports.clear();
         const QString har = dir.filePath(QStringLiteral("missing/list.har"));
         answerSaveDialog(har);
-        w->SaveToFileHAR1->trigger();
+        child<QAction>(&*w, "SaveToFileHAR1")->trigger();
         QTRY_COMPARE(reports, QStringList{QStringLiteral("Cannot Create file ") + har + QStringLiteral(".")});
     }
 

@@ -1,9 +1,9 @@
 #include "urllist/clipboardcopy.h"
 
-#include "common/ansitext.h"
-#include "urllist/listfile.h"
-#include "urllist/rtfplaintext.h"
-#include "common/trailscribeerror.h"
+#include "core/ansitext.h"
+#include "core/listfile.h"
+#include "core/rtfplaintext.h"
+#include "core/trailscribeerror.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

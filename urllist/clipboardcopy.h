@@ -1,6 +1,6 @@
 #pragma once
 
-#include "urllist/cellsource.h"
+#include "core/cellsource.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
 #include "urllist/linkcell.h"
 
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 
 #include <QByteArrayView>
 

@@ -3,12 +3,13 @@
 // and listgridpanning.cpp.
 #include "urllist/listgrid.h"
 
-#include "common/ansitext.h"
-#include "urllist/listcolumn.h"
+#include "core/ansitext.h"
+#include "core/listcolumn.h"
 #include "urllist/listgridaccessible.h"
 #include "urllist/listgriddelegate.h"
 #include "urllist/listgridlook.h"
-#include "urllist/listgridmodel.h"
+#include "core/requestlistmodel.h"
+#include "urllist/linkcell.h"
 
 #include <QFontMetrics>
 #include <QMenu>
@@ -18,15 +19,13 @@
 
 using namespace ListGridLook;
 
-namespace {
-constexpr int kColumns = PostDataColumn + 1;
-} // namespace
-
 TListGrid::TListGrid(QWidget *parent)
     : QAbstractScrollArea(parent),
-      m_model(new TListGridModel(kColumns, this)),
+      m_model(new RequestListModel(this)),
       m_delegate(new TListGridDelegate(this)),
       m_colWidths{39, 750}, // UrlColumn, PostDataColumn
+      m_headingHeight(kDefaultRowHeight),
+      m_measured(RequestListModel::kColumns, {}),
       m_font(cellFont(0)),
       m_fixedFont(cellFont(0)),
       m_panUpCursor(panCursor(true)),
@@ -44,13 +43,15 @@ TListGrid::TListGrid(QWidget *parent)
     setAttribute(Qt::WA_InputMethodEnabled, false);
     TListGridAccessible::installFactory();
 
-    m_model->resizeRows(2, kDefaultRowHeight);
-    m_model->setText(UrlColumn, 0, "URL");
-    m_model->setText(PostDataColumn, 0, "POST-DATA");
-    applyFonts();
     connect(m_model, &QAbstractItemModel::dataChanged, this, &TListGrid::cellsChanged);
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TListGrid::rowsChanged);
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TListGrid::rowsChanged);
+    connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] { viewport()->update(); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { rowsInserted(first, last); });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex &, int first, int last) { rowsRemoved(first, last); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TListGrid::rowsReset);
+    m_model->resizeRows(1);
+    applyFonts();
 
     verticalScrollBar()->setSingleStep(1);
     m_panTimer.setInterval(10);
@@ -63,22 +64,46 @@ TListGrid::~TListGrid() = default;
 
 QByteArray TListGrid::CellText(int col, int row) const
 {
-    return m_model->text(col, row);
+    return row == 0 ? m_model->heading(col) : m_model->cellText(col, row - 1);
 }
 
 void TListGrid::SetCellText(int col, int row, const QByteArray &text)
 {
-    m_model->setText(col, row, text); // the model's dataChanged repaints the cell
+    // The model's signals repaint the cell.
+    if (row == 0)
+        m_model->setHeading(col, text);
+    else
+        m_model->setCellText(col, row - 1, text);
 }
 
 int TListGrid::RowCount() const
 {
-    return m_model->rows();
+    return m_model->rows() + FixedRows();
 }
 
 int TListGrid::ColCount() const
 {
-    return m_model->columns();
+    return RequestListModel::kColumns;
+}
+
+bool TListGrid::containsCell(int col, int row) const
+{
+    return col >= 0 && col < ColCount() && row >= 0 && row < RowCount();
+}
+
+bool TListGrid::isLink(int col, int row) const
+{
+    return containsCell(col, row) && isLinkText(CellText(col, row));
+}
+
+QByteArray TListGrid::shownText(int col, int row) const
+{
+    return containsCell(col, row) ? linkShownText(CellText(col, row)) : QByteArray();
+}
+
+QByteArray TListGrid::measuredText(int col, int row) const
+{
+    return containsCell(col, row) ? ::measuredText(CellText(col, row)) : QByteArray();
 }
 
 int TListGrid::DefaultRowHeight() const
@@ -97,7 +122,7 @@ void TListGrid::SetRowCount(int n)
     n = std::max(n, FixedRows() + 1);
     if (n == RowCount())
         return;
-    m_model->resizeRows(n, kDefaultRowHeight); // rowsInserted or rowsRemoved follows
+    m_model->resizeRows(n - FixedRows()); // rowsInserted or rowsRemoved follows
 }
 
 GridRect TListGrid::Selection() const
@@ -116,48 +141,42 @@ void TListGrid::DeleteRows(int first, int count)
     // The list is painted once, when every row has moved.
     const bool wasEnabled = updatesEnabled();
     setUpdatesEnabled(false);
-    m_model->deleteRows(first, n); // rowsRemoved follows
+    m_model->removeRows(first - FixedRows(), n); // rowsRemoved follows
     setUpdatesEnabled(wasEnabled);
     viewport()->update();
 }
 
 void TListGrid::ClearDataCells()
 {
-    for (int row = FixedRows(); row < RowCount() - FixedFooters(); ++row)
-        for (int col = FixedCols(); col < ColCount() - FixedRightCols(); ++col)
-            if (!m_model->text(col, row).isEmpty())
-                SetCellText(col, row, QByteArray());
-    for (int row = FixedRows(); row < RowCount(); ++row) {
-        m_model->setRequest(row, RequestRecord());
-        m_model->renewRowId(row);
-    }
+    m_model->blankRows(); // modelReset follows
 }
 
 void TListGrid::SetRowRequest(int row, const RequestRecord &request)
 {
-    m_model->setRequest(row, request);
+    m_model->setRequest(row - FixedRows(), request);
 }
 
 RequestRecord TListGrid::RowRequest(int row) const
 {
-    return m_model->request(row);
+    return m_model->request(row - FixedRows());
 }
 
 void TListGrid::SetRowDoubt(int row, const QString &doubt)
 {
-    m_model->setDoubt(row, doubt);
+    m_model->setDoubt(row - FixedRows(), doubt);
 }
 
 QString TListGrid::RowDoubt(int row) const
 {
-    return m_model->doubt(row);
+    return m_model->doubt(row - FixedRows());
 }
 
 void TListGrid::FitColumnWidth(int col)
 {
     if (col < 0 || col >= ColCount())
         return;
-    const int need = m_model->widestWidth(col) + 2 * kTextInset;
+    const int heading = QFontMetrics(zoomedFont(m_fixedFont, m_zoom)).horizontalAdvance(fromAnsi(measuredText(col, 0)));
+    const int need = std::max(heading, m_measured.widest(col)) + 2 * kTextInset;
     const int w = 2 * kGridLineWidth + 2 + need + 2;
     SetColWidth(col, std::max(w, 10));
 }
@@ -178,17 +197,24 @@ void TListGrid::SetColWidth(int col, int w)
 
 int TListGrid::RowHeight(int row) const
 {
-    return m_model->rowHeight(row);
+    if (row == 0)
+        return m_headingHeight;
+    return row > 0 && row < RowCount() ? m_rowHeights[size_t(row - FixedRows())] : 0;
 }
 
 quint64 TListGrid::RowId(int row) const
 {
-    return m_model->rowId(row);
+    if (row == 0)
+        return kHeadingRowId;
+    return row >= FixedRows() ? m_model->rowId(row - FixedRows()) : 0;
 }
 
 int TListGrid::RowOfId(quint64 id) const
 {
-    return m_model->rowOfId(id);
+    if (id == kHeadingRowId)
+        return 0;
+    const int row = m_model->rowOfId(id);
+    return row < 0 ? -1 : row + FixedRows();
 }
 
 void TListGrid::setPopupMenu(QMenu *menu)
@@ -210,7 +236,11 @@ void TListGrid::Zoom(int delta)
     for (int &w : m_colWidths)
         if (w + delta > 0)
             w += delta;
-    m_model->addToRowHeights(delta);
+    if (m_headingHeight + delta > 0)
+        m_headingHeight += delta;
+    for (int &h : m_rowHeights)
+        if (h + delta > 0)
+            h += delta;
     applyFonts();
     stretch();
     setTopRow(m_topRow);
@@ -236,10 +266,11 @@ void TListGrid::applyFonts()
     const QFont font = zoomedFont(m_font, m_zoom);
     const QFont fixedFont = zoomedFont(m_fixedFont, m_zoom);
     m_delegate->setFonts(font, fixedFont);
-    m_model->setMeasure([fm = QFontMetrics(font), fixedFm = QFontMetrics(fixedFont)](
-                            const QByteArray &text, int row) {
-        return (row < kFixedRows ? fixedFm : fm).horizontalAdvance(fromAnsi(text));
+    m_measured = ColumnWidths(ColCount(), [this, fm = QFontMetrics(font)](int col, int row) {
+        const QByteArray text = m_model->cellText(col, row);
+        return text.isEmpty() ? 0 : fm.horizontalAdvance(fromAnsi(::measuredText(text)));
     });
+    m_measured.reset(m_model->rows());
 }
 
 // ---- the model's signals -------------------------------------------------------------------
@@ -247,8 +278,32 @@ void TListGrid::applyFonts()
 void TListGrid::cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
 {
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
-        for (int col = topLeft.column(); col <= bottomRight.column(); ++col)
-            updateCell(col, row);
+        for (int col = topLeft.column(); col <= bottomRight.column(); ++col) {
+            m_measured.cellChanged(col, row);
+            updateCell(col, row + FixedRows());
+        }
+}
+
+void TListGrid::rowsInserted(int first, int last)
+{
+    m_rowHeights.insert(m_rowHeights.begin() + first, size_t(last - first + 1), kDefaultRowHeight);
+    m_measured.rowsInserted(first, last);
+    rowsChanged();
+}
+
+void TListGrid::rowsRemoved(int first, int last)
+{
+    m_rowHeights.erase(m_rowHeights.begin() + first, m_rowHeights.begin() + last + 1);
+    m_measured.rowsRemoved(first, last);
+    rowsChanged();
+}
+
+void TListGrid::rowsReset()
+{
+    // Rows that stay keep their heights; the others are new.
+    m_rowHeights.resize(size_t(m_model->rows()), kDefaultRowHeight);
+    m_measured.reset(m_model->rows());
+    rowsChanged();
 }
 
 void TListGrid::rowsChanged()

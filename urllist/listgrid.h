@@ -1,7 +1,8 @@
 #pragma once
 
-#include "urllist/csvwriter.h"
-#include "urllist/requestrecord.h"
+#include "core/csvwriter.h"
+#include "core/requestrecord.h"
+#include "urllist/columnwidths.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -14,7 +15,7 @@
 
 class QMenu;
 class QModelIndex;
-class TListGridModel;
+class RequestListModel;
 class TListGridDelegate;
 
 struct GridRect
@@ -22,8 +23,10 @@ struct GridRect
     int Left, Top, Right, Bottom; // column, row, column, row
 };
 
-// The URL list: a grid of 8-bit text cells under one heading row, two columns, the last column
-// stretched to fill the list. Cells holding "://" or "mailto:" are shown and clicked as links.
+// The URL list: a view of the recorded rows (RequestListModel) under one heading row, two
+// columns, the last column stretched to fill the list. Row 0 is the heading row, drawn from the
+// model's header data; grid row r is the model's row r - 1. The view keeps what is its own: row
+// heights, column widths and the measured widths the column fit needs. Cells holding "://" or "mailto:" are shown and clicked as links.
 // The user can move the current cell, scroll, pan, zoom and size column 0; only the program
 // changes the cells and the rows.
 class TListGrid : public QAbstractScrollArea
@@ -80,7 +83,9 @@ public:
     QFont FixedFont() const { return m_fixedFont; }
     void SetFixedFont(const QFont &font);
 
-    // A row's identity that survives rows deleted or added before it.
+    // A row's identity that survives rows deleted or added before it; the heading row's never
+    // changes.
+    static constexpr quint64 kHeadingRowId = ~quint64(0);
     quint64 RowId(int row) const;
     int RowOfId(quint64 id) const; // -1 when that row is gone
 
@@ -95,7 +100,13 @@ public:
     QRect CellRect(int col, int row) const;
     bool IsPanning() const { return m_panning; }
 
-    TListGridModel *model() const { return m_model; }
+    RequestListModel *model() const { return m_model; }
+
+    // What a cell shows and how: a link is drawn as one, without its leading part; the column fit
+    // measures the first line.
+    bool isLink(int col, int row) const;
+    QByteArray shownText(int col, int row) const;
+    QByteArray measuredText(int col, int row) const;
 
     // Output settings read by the CSV writer (all of them), the HTML writer (OutputFixedCells)
     // and the clipboard copy (none).
@@ -165,12 +176,19 @@ private:
     void panTick();
     void moveByWheelNotches(int notches);
     void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void rowsInserted(int first, int last);
+    void rowsRemoved(int first, int last);
+    void rowsReset();
     void rowsChanged();
+    bool containsCell(int col, int row) const;
     static QCursor panCursor(bool up);
 
-    TListGridModel *m_model;
+    RequestListModel *m_model;
     TListGridDelegate *m_delegate;
     std::vector<int> m_colWidths;
+    int m_headingHeight;
+    std::vector<int> m_rowHeights; // of the model's rows
+    ColumnWidths m_measured;
     QFont m_font;
     QFont m_fixedFont;
     int m_curCol = 0;

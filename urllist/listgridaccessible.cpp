@@ -1,8 +1,8 @@
 #include "urllist/listgridaccessible.h"
 
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 #include "urllist/listgrid.h"
-#include "urllist/listgridmodel.h"
+#include "core/requestlistmodel.h"
 
 #include <QAccessible>
 #include <QEvent>
@@ -53,7 +53,7 @@ public:
         switch (t) {
         case QAccessible::Name:
             // The text as the list draws it: a link without its leading part, the first line.
-            return fromAnsi(m_grid->model()->shownText(m_col, row));
+            return fromAnsi(m_grid->shownText(m_col, row));
         case QAccessible::Description:
             return isHeading() ? QString() : fromAnsi(m_grid->CellText(m_col, row));
         default:
@@ -98,7 +98,7 @@ public:
         st.selected = current;
         st.active = current;
         st.focused = current && m_grid->hasFocus();
-        st.linked = m_grid->model()->isLink(m_col, row);
+        st.linked = m_grid->isLink(m_col, row);
         return st;
     }
 
@@ -135,7 +135,7 @@ public:
     {
         if (!isValid() || isHeading())
             return {};
-        if (m_grid->model()->isLink(m_col, gridRow()))
+        if (m_grid->isLink(m_col, gridRow()))
             return {pressAction(), setFocusAction()};
         return {setFocusAction()};
     }
@@ -205,7 +205,7 @@ TListGridAccessible::TListGridAccessible(TListGrid *grid)
     });
     grid->installEventFilter(m_watcher.get());
     QObject *w = m_watcher.get();
-    TListGridModel *model = grid->model();
+    RequestListModel *model = grid->model();
 
     QObject::connect(grid, &TListGrid::currentCellChanged, w, [this] {
         if (this->grid()->hasFocus())
@@ -213,10 +213,10 @@ TListGridAccessible::TListGridAccessible(TListGrid *grid)
     });
 
     auto rowsEvent = [this](QAccessibleTableModelChangeEvent::ModelChangeType type, int first, int last) {
-        const int fixed = this->grid()->FixedRows();
+        // The model's rows are the table's: the heading row is its column headers.
         QAccessibleTableModelChangeEvent event(this->grid(), type);
-        event.setFirstRow(std::max(0, first - fixed));
-        event.setLastRow(last - fixed);
+        event.setFirstRow(first);
+        event.setLastRow(last);
         event.setFirstColumn(0);
         event.setLastColumn(columnCount() - 1);
         QAccessible::updateAccessibility(&event);
@@ -245,7 +245,7 @@ TListGridAccessible::TListGridAccessible(TListGrid *grid)
                          TListGrid *g = this->grid();
                          for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
                              for (int col = topLeft.column(); col <= bottomRight.column(); ++col) {
-                                 const int index = row * g->ColCount() + col;
+                                 const int index = (row + g->FixedRows()) * g->ColCount() + col;
                                  for (auto type : {QAccessible::NameChanged, QAccessible::DescriptionChanged}) {
                                      QAccessibleEvent event(g, type);
                                      event.setChild(index);
@@ -376,7 +376,7 @@ QString TListGridAccessible::columnDescription(int column) const
     const TListGrid *g = grid();
     if (column < 0 || column >= g->ColCount())
         return QString();
-    return fromAnsi(g->model()->shownText(column, 0));
+    return fromAnsi(g->shownText(column, 0));
 }
 
 int TListGridAccessible::columnCount() const
@@ -421,7 +421,7 @@ void TListGridAccessible::pressCell(TListGrid *grid, int col, int row)
 {
     if (!grid || row < grid->FixedRows() || row >= grid->RowCount() || col < 0 || col >= grid->ColCount())
         return;
-    if (grid->model()->isLink(col, row))
+    if (grid->isLink(col, row))
         grid->linkClick(col, row);
     else
         focusCell(grid, col, row);

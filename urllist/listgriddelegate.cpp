@@ -1,8 +1,9 @@
 #include "urllist/listgriddelegate.h"
 
-#include "common/ansitext.h"
+#include "core/ansitext.h"
 #include "urllist/listgridlook.h"
-#include "urllist/listgridmodel.h"
+#include "core/requestlistmodel.h"
+#include "urllist/linkcell.h"
 
 #include <QPainter>
 
@@ -22,22 +23,30 @@ void TListGridDelegate::setFonts(const QFont &font, const QFont &fixedFont)
 void TListGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                               const QModelIndex &index) const
 {
+    const QByteArray text = index.data(RequestListModel::CellTextRole).toByteArray();
+    paintCell(painter, option,
+              Cell{index.row() + kFixedRows, linkShownText(text), isLinkText(text),
+                   !index.data(RequestListModel::DoubtRole).toString().isEmpty()});
+}
+
+void TListGridDelegate::paintCell(QPainter *painter, const QStyleOptionViewItem &option, const Cell &cell) const
+{
     const QRect r = option.rect;
     if (r.width() <= 0 || r.height() <= 0)
         return;
-    const bool heading = index.row() < kFixedRows;
+    const bool heading = cell.row < kFixedRows;
     painter->save();
     painter->setClipRect(r, Qt::IntersectClip);
 
     // A POST text that may not be the body sent is drawn on a warning ground, in another colour.
-    const bool doubtful = !heading && !index.data(TListGridModel::DoubtRole).toString().isEmpty();
-    painter->fillRect(r, heading ? option.palette.color(QPalette::Button) : doubtful ? doubtColor() : bandColor(index.row()));
+    const bool doubtful = !heading && cell.doubtful;
+    painter->fillRect(r, heading ? option.palette.color(QPalette::Button) : doubtful ? doubtColor() : bandColor(cell.row));
     painter->setPen(QPen(heading ? fixedLineColor() : gridLineColor(), kGridLineWidth));
     painter->drawLine(r.right(), r.top(), r.right(), r.bottom());
     painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
 
-    const bool link = index.data(TListGridModel::IsLinkRole).toBool();
-    const QByteArray shown = index.data(TListGridModel::ShownTextRole).toByteArray();
+    const bool link = cell.link;
+    const QByteArray &shown = cell.shown;
     if (!shown.isEmpty()) {
         QFont f = heading ? m_fixedFont : m_font;
         f.setUnderline(link);

@@ -3,7 +3,6 @@
 #include "urllist/listgrid.h"
 
 #include "urllist/listgridlook.h"
-#include "urllist/listgridmodel.h"
 
 #include <QScrollBar>
 
@@ -69,7 +68,7 @@ int TListGrid::LastTopRow() const
 
 QRect TListGrid::CellRect(int col, int row) const
 {
-    if (!m_model->contains(col, row))
+    if (!containsCell(col, row))
         return {};
     const int x = colLeft(col) - horizontalScrollBar()->value();
     if (row < FixedRows())

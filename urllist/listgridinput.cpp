@@ -3,7 +3,7 @@
 
 #include "common/errorreport.h"
 #include "urllist/linkcell.h"
-#include "urllist/listgridmodel.h"
+#include "core/requestlistmodel.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -28,7 +28,7 @@ void TListGrid::updatePointer(const QPoint &pos)
     int row = 0;
     if (sizingBorderAt(pos) >= 0)
         viewport()->setCursor(Qt::SplitHCursor);
-    else if (CellAt(pos, col, row) && m_model->isLink(col, row))
+    else if (CellAt(pos, col, row) && isLink(col, row))
         viewport()->setCursor(Qt::PointingHandCursor);
     else
         viewport()->unsetCursor();
@@ -47,7 +47,7 @@ void TListGrid::mousePressEvent(QMouseEvent *event)
         int col = 0;
         int row = 0;
         const bool onCell = CellAt(pos, col, row);
-        if (onCell && m_model->isLink(col, row)) {
+        if (onCell && isLink(col, row)) {
             linkClick(col, row);
             return;
         }
@@ -108,7 +108,7 @@ void TListGrid::mouseDoubleClickEvent(QMouseEvent *event)
         int col = 0;
         int row = 0;
         // The first press of a double click on a link was the link click; the second is not.
-        if (CellAt(pos, col, row) && m_model->isLink(col, row)) {
+        if (CellAt(pos, col, row) && isLink(col, row)) {
             event->accept();
             return;
         }
@@ -123,7 +123,7 @@ void TListGrid::mouseDoubleClickEvent(QMouseEvent *event)
 void TListGrid::linkClick(int col, int row)
 {
     // Our own copies: the handler may change the list while it runs.
-    const QByteArray anchor = m_model->text(col, row);
+    const QByteArray anchor = CellText(col, row);
     bool autoHandle = true;
     reportErrors([&] { emit AnchorClick(this, row, col, anchor, &autoHandle); });
     if (autoHandle)
@@ -160,7 +160,8 @@ bool TListGrid::viewportEvent(QEvent *event)
         auto *help = static_cast<QHelpEvent *>(event);
         int col = 0, row = 0;
         const QString tip = CellAt(help->pos(), col, row)
-            ? m_model->data(m_model->index(row, col), Qt::ToolTipRole).toString() : QString();
+                                && row >= FixedRows()
+            ? m_model->data(m_model->index(row - FixedRows(), col), Qt::ToolTipRole).toString() : QString();
         if (tip.isEmpty()) {
             QToolTip::hideText();
             event->ignore();

@@ -1,10 +1,10 @@
 // The list's output operations: thin bindings of the grid to the CSV, HTML and clipboard
 // writers, which work on a read-only view of the cells.
 
-#include "urllist/cellsource.h"
+#include "core/cellsource.h"
 #include "urllist/clipboardcopy.h"
-#include "urllist/csvwriter.h"
-#include "urllist/htmlwriter.h"
+#include "core/csvwriter.h"
+#include "core/htmlwriter.h"
 #include "urllist/listgrid.h"
 
 #include <QMetaMethod>

@@ -2,7 +2,8 @@
 
 #include "urllist/listgriddelegate.h"
 #include "urllist/listgridlook.h"
-#include "urllist/listgridmodel.h"
+#include "core/listcolumn.h"
+#include "urllist/linkcell.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -27,7 +28,10 @@ void TListGrid::paintEvent(QPaintEvent *event)
             opt.rect = r;
             opt.state = (focused && row == m_curRow && col == m_curCol) ? QStyle::State_HasFocus
                                                                          : QStyle::State_None;
-            m_delegate->paint(&p, opt, m_model->index(row, col));
+            const QByteArray text = CellText(col, row);
+            m_delegate->paintCell(&p, opt,
+                                  {row, linkShownText(text), isLinkText(text),
+                                   col == PostDataColumn && row >= FixedRows() && !RowDoubt(row).isEmpty()});
         }
     };
     paintRow(0);

@@ -1,7 +1,7 @@
 #include "webview/browserkeys.h"
 
 #include "common/errorreport.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 #include "webview/twebbrowser.h"
 
 #include <QComboBox>

@@ -377,19 +377,6 @@ QByteArray makeMultipartBoundary()
     return b;
 }
 
-QByteArray multipartBoundaryOf(const QByteArray &body)
-{
-    if (!body.startsWith("--"))
-        return {};
-    const qsizetype end = body.indexOf("\r\n");
-    if (end <= 2)
-        return {};
-    // A form with no entries sends the closing line alone: "--" boundary "--".
-    if (end + 2 == body.size() && body.at(end - 1) == '-' && body.at(end - 2) == '-' && end > 4)
-        return body.mid(2, end - 4);
-    return body.mid(2, end - 2);
-}
-
 QByteArray boundaryOfContentType(const QByteArray &contentType)
 {
     const QList<QByteArray> parts = contentType.split(';');

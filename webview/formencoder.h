@@ -60,11 +60,6 @@ QByteArray formContentType(FormEnctype enctype, const QByteArray &boundary);
 // letters and digits.
 QByteArray makeMultipartBoundary();
 
-// The boundary of a multipart body: the first line without its leading "--" (and, for a body of
-// no entries, which is the closing line alone, without its trailing "--"). Empty when the body
-// does not start like one.
-QByteArray multipartBoundaryOf(const QByteArray &body);
-
 // The boundary parameter of a multipart/form-data Content-Type header, unquoted; empty when the
 // header is not multipart or names none.
 QByteArray boundaryOfContentType(const QByteArray &contentType);

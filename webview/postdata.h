@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/bodysource.h"
+#include "core/bodysource.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "webview/twebbrowser.h"
 
 #include "common/errorreport.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 #include "webview/authenticationdialog.h"
 #include "webview/downloads.h"
 #include "webview/pagefailures.h"

@@ -21,6 +21,16 @@
 namespace apptest {
 
 // Runs a script in the page and waits for its result.
+// A widget or action of a window, found by the object name its design gives it.
+template <typename T>
+T *child(const QObject *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qWarning() << "no child named" << name;
+    return found;
+}
+
 inline QVariant runJs(QWebEnginePage *page, const QString &script, int timeoutMs = 10000)
 {
     QVariant result;

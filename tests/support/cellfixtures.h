@@ -3,7 +3,7 @@
 // Small cell sources for the writer tests: a table of rows, and the URL list made of its
 // heading row and data rows.
 
-#include "urllist/cellsource.h"
+#include "core/cellsource.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,8 +3,8 @@
 // Rows of the list as the recorder leaves them, for the HAR writer's tests and for the sample
 // file that the HAR validator checks.
 
-#include "common/utctime.h"
-#include "urllist/harwriter.h"
+#include "core/utctime.h"
+#include "core/harwriter.h"
 #include "webview/formencoder.h"
 
 #include <QTimeZone>
@@ -12,7 +12,7 @@
 namespace harfixture {
 
 inline RequestRecord record(const QByteArray &method, const QByteArray &body, const QByteArray &contentType,
-                            const QString &window = QStringLiteral("main"), const QString &doubt = {})
+                            RequestWindow window = RequestWindow::Main, const QString &doubt = {})
 {
     RequestRecord r;
     r.method = method;
@@ -47,7 +47,7 @@ inline QList<HarRow> allKinds()
          formPost({FormEntry::text("t", "v"), FormEntry::file("f", "b.bin", "application/octet-stream", binary)},
                   FormEnctype::Multipart, "UTF-8")},
         {"", RequestRecord()},
-        {"http://h.test/ext", record("POST", "n=1", "application/x-www-form-urlencoded", "external",
+        {"http://h.test/ext", record("POST", "n=1", "application/x-www-form-urlencoded", RequestWindow::External,
                                      "The form was sent by a script and nothing confirmed its entries.")},
     };
 }
