@@ -1,6 +1,6 @@
 #include "addressbox/typedurlhistory.h"
 
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QSettings>
 #include <QVariant>

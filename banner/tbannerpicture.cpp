@@ -3,7 +3,7 @@
 #include "banner/banneraccessible.h"
 #include "banner/bannerimages.h"
 #include "banner/bannerpaint.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,8 +2,8 @@
 // next to a plain write of the same bytes. Addresses are 100 bytes, POST texts 300. The "MB"
 // column is a rate over wall-clock time: megabytes (10^6 bytes) per second.
 #include "urllist/clipboardcopy.h"
-#include "urllist/csvwriter.h"
-#include "urllist/htmlwriter.h"
+#include "core/csvwriter.h"
+#include "core/htmlwriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "placement/placementstore.h"
 
 #include "placement/placementtext.h"
-#include "common/trailscribeerror.h"
+#include "core/trailscribeerror.h"
 
 #include <QRegularExpression>
 #include <QSettings>
