@@ -1,8 +1,12 @@
 // What the recorder does after every navigation: add a row, write its address, fit column 0.
-// The cost per row must stay flat as the list grows.
+// The cost per row must stay flat as the list grows. And what a recorded row costs in memory.
 #include "bench/widgetbenchmain.h"
 #include "common/fonts.h"
+#include "core/listcolumn.h"
+#include "core/requestlistmodel.h"
 #include "urllist/listgrid.h"
+
+#include <QFile>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -37,6 +41,62 @@ void BM_AppendAndFit(benchmark::State &state)
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_AppendAndFit)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The process's anonymous memory in bytes, as the kernel counts it.
+qint64 anonymousMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("RssAnon:"))
+            return line.mid(8).trimmed().split(' ').first().toLongLong() * 1024;
+    return 0;
+}
+
+// Rows as the recorder leaves them for a form post of the main window: a 100-byte address and a
+// 1,000-byte body, shown in a list. bytes_per_row is the process's growth a row; payload_per_row
+// the row's own bytes.
+void BM_MemoryPerRow(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    QByteArray url = address(0);
+    url = url.leftJustified(100, 'x');
+    for (auto _ : state) {
+        const qint64 before = anonymousMemory();
+        auto grid = std::make_unique<TListGrid>();
+        grid->resize(800, 300);
+        grid->show();
+        RequestListModel *model = grid->model();
+        for (int r = 0; r < rows; ++r) {
+            model->resizeRows(r + 1);
+            QByteArray u = url;
+            const QByteArray n = QByteArray::number(r);
+            u.replace(100 - n.size(), n.size(), n);
+            model->setCellText(UrlColumn, r, u);
+            RequestRecord request;
+            request.method = "POST";
+            request.body = QByteArray(1000, 'b');
+            request.body.replace(0, n.size(), n);
+            request.contentType = "application/x-www-form-urlencoded";
+            request.recorded = QDateTime::currentDateTimeUtc();
+            request.window = RequestWindow::Main;
+            request.source = BodySource::Network;
+            model->setBody(r, request);
+        }
+        // The measured widths the fit keeps are part of a row's cost (a body's measure is slow and
+        // the same for every size, so only the addresses are measured here).
+        grid->FitColumnWidth(UrlColumn);
+        const qint64 after = anonymousMemory();
+        state.counters["bytes_per_row"] = double(after - before) / rows;
+        state.counters["payload_per_row"] = 1100;
+        state.PauseTiming();
+        grid.reset();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_MemoryPerRow)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace
 
 TS_WIDGET_BENCHMARK_MAIN()

@@ -183,9 +183,13 @@ void RequestListModel::assign(int row, const RequestRecord &request, bool textFo
 {
     Row &r = m_rows[size_t(row)];
     const bool tipChanged = r.request.doubt != request.doubt || r.request.boundaryRemade != request.boundaryRemade;
-    const bool summaryChanged = requestSummary(r.request) != requestSummary(request);
+    // What the address's tooltip tells, compared without making its text.
+    const bool summaryChanged = r.request.method != request.method || r.request.recorded != request.recorded
+        || r.request.window != request.window || r.request.frame != request.frame;
     const bool textChanged = textFollows && postTextOf(r.request) != postTextOf(request);
     r.request = request;
+    shareCommon(r.request.method);
+    shareCommon(r.request.contentType);
     if (tipChanged || textChanged) {
         QList<int> roles{DoubtRole, Qt::ToolTipRole};
         if (textChanged)
@@ -234,6 +238,20 @@ int RequestListModel::rowOfId(quint64 id) const
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id,
                                [](const Row &r, quint64 v) { return r.id < v; });
     return it != m_rows.end() && it->id == id ? int(it - m_rows.begin()) : -1;
+}
+
+void RequestListModel::shareCommon(QByteArray &bytes)
+{
+    // Methods and most Content-Types repeat from row to row: every row holds the same copy. A
+    // multipart Content-Type names its own boundary, so only the first few are kept.
+    constexpr qsizetype kMostShared = 64;
+    if (bytes.isEmpty())
+        return;
+    const auto found = m_common.constFind(bytes);
+    if (found != m_common.constEnd())
+        bytes = *found;
+    else if (m_common.size() < kMostShared)
+        m_common.insert(bytes);
 }
 
 void RequestListModel::emitCellChanged(int row, int col, const QList<int> &roles)

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QSet>
 
 #include <array>
 #include <vector>
@@ -78,12 +79,14 @@ private:
 
     void assign(int row, const RequestRecord &request, bool textFollows);
     void emitCellChanged(int row, int col, const QList<int> &roles);
+    void shareCommon(QByteArray &bytes);
 
     std::vector<Row> m_rows;
     // Ids rise with the index unless rows were put before others: then rowOfId searches them all.
     bool m_idsInOrder = true;
     std::array<QByteArray, kColumns> m_headings{QByteArray("URL"), QByteArray("POST-DATA")};
     quint64 m_nextId = 1;
+    QSet<QByteArray> m_common;
 };
 
 // The POST text of a body: one character per byte, nothing decoded; the main window leaves zero
