@@ -4,6 +4,7 @@
 #include "core/listcolumn.h"
 #include "urllist/listgrid.h"
 
+#include <QAbstractItemModelTester>
 #include <QWidget>
 
 #include <QTest>
@@ -81,6 +82,7 @@ private slots:
         TListGrid list;
         QWidget panel;
         Recorder recorder(&list, &panel);
+        QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(recorder.record("http://a.test/", {}, Recorder::MainWindow));
         QVERIFY(recorder.record("http://b.test/", {}, Recorder::ExternalWindow));
         QCOMPARE(list.RowCount(), 3);
@@ -105,6 +107,16 @@ private slots:
         QVERIFY(recorder.record("http://d.test/", known, Recorder::ExternalWindow));
         QVERIFY(recorder.record("http://f.test/", {}, Recorder::MainWindow));
         QCOMPARE(column(list, PostDataColumn), (QList<QByteArray>{"", "q=1", QByteArray("z\0", 2), ""}));
+
+        // Cleared, the list keeps one empty row; a body on its way to a row that was there goes
+        // nowhere.
+        auto afterClear = PostDataRef::create();
+        QVERIFY(recorder.record("http://g.test/", afterClear, Recorder::MainWindow));
+        recorder.clear();
+        afterClear->deliver("late=1");
+        QCOMPARE(list.RowCount(), 2);
+        QCOMPARE(column(list, UrlColumn), (QList<QByteArray>{""}));
+        QCOMPARE(column(list, PostDataColumn), (QList<QByteArray>{""}));
     }
 
     // Each row keeps the request it was recorded from: the method, the body exactly as sent

@@ -275,11 +275,13 @@ void TListGrid::applyFonts()
 
 // ---- the model's signals -------------------------------------------------------------------
 
-void TListGrid::cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+void TListGrid::cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
 {
+    const bool textChanged = roles.isEmpty() || roles.contains(RequestListModel::CellTextRole);
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
         for (int col = topLeft.column(); col <= bottomRight.column(); ++col) {
-            m_measured.cellChanged(col, row);
+            if (textChanged)
+                m_measured.cellChanged(col, row);
             updateCell(col, row + FixedRows());
         }
 }

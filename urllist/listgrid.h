@@ -175,7 +175,7 @@ private:
     void stopPanning();
     void panTick();
     void moveByWheelNotches(int notches);
-    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight);
+    void cellsChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles);
     void rowsInserted(int first, int last);
     void rowsRemoved(int first, int last);
     void rowsReset();
