@@ -133,6 +133,10 @@ private slots:
         QCOMPARE(read.rows[3].request.frame, RequestFrame::Frame);
         QVERIFY(read.rows[3].request.boundaryRemade);
         QCOMPARE(read.rows[2].request.body, QByteArray("\0\xff\xe9=1&n=\xe9,\"q\"", 14));
+        // As an editor on Windows may leave it.
+        const HarReadResult marked = readHar("\xEF\xBB\xBF" + readFile(saved));
+        QCOMPARE(marked.error, QString());
+        QCOMPARE(harDocument(marked.rows), readFile(saved));
     }
 
     // A browser's file holds every resource of a page: the pages are its rows, each marked as read
@@ -151,6 +155,9 @@ private slots:
             << QByteArrayList{"http://a.test/", "http://a.test/s.js"};
         QTest::newRow("a skipped resource is not checked")
             << j("{'request':{'url':''},'_resourceType':'image'},") + entry("http://a.test/", doc)
+            << QByteArrayList{"http://a.test/"};
+        QTest::newRow("member names written with escapes")
+            << entry("http://a.test/", j(",'_resource\\u0054ype':'document'")) + ',' + entry("http://a.test/s.js")
             << QByteArrayList{"http://a.test/"};
         QTest::newRow("no entries") << QByteArray() << QByteArrayList{};
     }
@@ -250,9 +257,6 @@ private slots:
         QCOMPARE(r.source, BodySource::HarFile);
         QCOMPARE(r.doubt, rebuilt ? QStringLiteral("Read from a HAR file written by Firefox; the body was rebuilt from its fields.")
                                   : QStringLiteral("Read from a HAR file written by Firefox."));
-        // A rebuilt urlencoded body reads back as the fields it was made from.
-        if (rebuilt && contentType.startsWith("application/x-www"))
-            QCOMPARE(harDocument(read.rows).count("\"params\""), 1);
     }
 
     // Whatever is wrong, nothing is read, and the message names the file and the fault.
