@@ -8,6 +8,7 @@ enum class BodySource {
     Script,  // encoded from the form submission our page script saw
     Network, // read from the engine's network layer: the bytes that went out
     Program, // a request the program sent itself (a replayed row)
+    HarFile, // read from a HAR file
 };
 
 // How the request window names the source.
@@ -17,6 +18,7 @@ inline QString bodySourceText(BodySource source)
     case BodySource::Script: return QStringLiteral("the form submission, encoded as the engine does");
     case BodySource::Network: return QStringLiteral("the engine's network layer");
     case BodySource::Program: return QStringLiteral("the request Trailscribe sent");
+    case BodySource::HarFile: return QStringLiteral("the HAR file the row was read from");
     case BodySource::None: break;
     }
     return QStringLiteral("(none)");
