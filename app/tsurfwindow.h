@@ -7,11 +7,11 @@
 #include <QString>
 #include <QWidget>
 
+class AddressRowLayout;
 class QAction;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -47,7 +47,6 @@ public:
             *ToolButton9 = nullptr;
     QWidget *Panel3 = nullptr;
     QLabel *Label13 = nullptr;
-    QLineEdit *url1alt = nullptr;
     QPushButton *gotobutton = nullptr;
     TAddressCombo *AddressBox = nullptr;
     QFrame *Panel4 = nullptr;
@@ -75,12 +74,10 @@ public:
     void FormCreate();
     void FormShow();
     void FormDestroy();
-    void Panel4Resize();
     // Go: false when the web view refused the address.
     bool gotobutton2Click();
     // "Go!" pressed: Go, and a browsed address joins the typed-address history.
     void goByUser();
-    void url1altKeyDown(int key);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton5Click();
@@ -113,16 +110,11 @@ public slots:
 
 public:
     void Button7Click();
-    void Button6Click();
     void BannerPicture1Click(QObject *sender);
-
-    // Lays out the address row (also run on every resize).
-    void layoutAddressRow();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createToolBar();
@@ -135,6 +127,7 @@ private:
     // Runs one save dialog; returns the chosen file name, or an empty text when cancelled.
     QString runSaveDialog(const QString &defaultSuffix, const QString &filter);
 
+    AddressRowLayout *m_addressRow = nullptr;
     bool m_shown = false;
     QString m_lastSaveName;
     QList<TBannerPanel *> m_banners;

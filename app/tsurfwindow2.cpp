@@ -1,7 +1,6 @@
 #include "app/tsurfwindow2.h"
 
 #include "common/ansitext.h"
-#include "common/errorreport.h"
 #include "common/fonts.h"
 #include "common/shownaddress.h"
 #include "app/recorder.h"
@@ -55,7 +54,7 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     Button1 = new QPushButton(QStringLiteral("Close Window"), Panel8);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(476, 4, 79, 21);
-    connect(Button1, &QPushButton::clicked, this, [this] { reportErrors([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, &Tsurfwindow2::Button1Click);
     m_layout->addWidget(Panel8);
 
     // The view of the design; it is never used for browsing and is replaced by the first pop-up.
@@ -95,7 +94,7 @@ void Tsurfwindow2::showEvent(QShowEvent *event)
     }
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        reportErrors([this] { FormShow(); });
+        FormShow();
 }
 
 void Tsurfwindow2::FormShow()

@@ -10,8 +10,14 @@ WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
     setUrlRequestInterceptor(new RequestInterceptor(this));
 }
 
-// Called by the engine: an error of a handler must not reach it.
+// The overrides are called by the engine: nothing may leave them by an exception (see fromEngine).
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    reportErrors([&] { announceNavigation(url, type, isMainFrame); });
+    return true;
+}
+
+void WebPage::announceNavigation(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     auto postData = PostDataRef::create();
     postData->setInFrame(!isMainFrame);
@@ -28,8 +34,7 @@ bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool
         capture->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
     }
     const QString address = url.toString(QUrl::FullyEncoded);
-    reportErrors([&] { emit navigationStarting(address, postData); });
-    return true;
+    emit navigationStarting(address, postData);
 }
 
 void WebPage::loadRequest(const QWebEngineHttpRequest &request)
@@ -45,8 +50,7 @@ QWebEnginePage *WebPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
     QWebEnginePage *target = nullptr;
-    if (m_newWindow)
-        reportErrors([&] { target = m_newWindow(); });
+    reportErrors([&] { emit newWindowAsked(&target); });
     return target;
 }
 
@@ -57,5 +61,6 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, cons
     Q_UNUSED(level);
     Q_UNUSED(lineNumber);
     Q_UNUSED(sourceID);
-    BodyCapture::forProfile(profile())->handleConsoleMessage(message);
+    reportErrors([&] { BodyCapture::forProfile(profile())->handleConsoleMessage(message); });
 }
+
