@@ -38,6 +38,8 @@ void saveDownload(QWebEngineDownloadRequest *request, QWidget *parent, std::func
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    // It holds up only the window it came from.
+    dialog->setWindowModality(Qt::WindowModal);
     dialog->setDirectory(request->downloadDirectory());
     dialog->selectFile(suggested);
     const int result = dialog->exec();

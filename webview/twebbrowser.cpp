@@ -28,6 +28,7 @@ TWebBrowser::TWebBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new W
             *target = cancel ? nullptr : chosen;
         },
         Qt::DirectConnection);
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, fromEngine([this] { emit WindowClosing(this); }));
     connect(m_page, &QWebEnginePage::linkHovered, this, fromEngine([this](const QString &url) { setStatusText(url); }));
     connect(m_page, &QWebEnginePage::loadStarted, this, fromEngine([this] {
         m_failure.clear();

@@ -55,6 +55,8 @@ signals:
     // Qt::DirectConnection and set *ppDisp to the page that is to receive it, or *cancel to
     // refuse it. Unanswered, the window is refused.
     void NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
+    // The page closed its window by script (window.close()).
+    void WindowClosing(TWebBrowser *sender);
 
 private:
     void setStatusText(const QString &text);

@@ -2,8 +2,11 @@
 
 #include "common/errorreport.h"
 #include "webview/bodycapture.h"
+#include "webview/pagedialogs.h"
 #include "webview/requestinterceptor.h"
 #include "webview/webprofile.h"
+
+#include <QWebEngineView>
 
 WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
 {
@@ -64,3 +67,35 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, cons
     reportErrors([&] { BodyCapture::forProfile(profile())->handleConsoleMessage(message); });
 }
 
+void WebPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
+{
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { showPageAlert(view, securityOrigin, msg); });
+}
+
+bool WebPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
+{
+    bool confirmed = false;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { confirmed = askPageConfirm(view, securityOrigin, msg); });
+    return confirmed;
+}
+
+bool WebPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
+                               QString *result)
+{
+    bool answered = false;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { answered = askPagePrompt(view, securityOrigin, msg, defaultValue, result); });
+    return answered;
+}
+
+QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                                 const QStringList &acceptedMimeTypes)
+{
+    Q_UNUSED(acceptedMimeTypes);
+    QStringList files;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { files = choosePageFiles(view, mode, oldFiles); });
+    return files;
+}
