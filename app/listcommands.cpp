@@ -2,7 +2,6 @@
 
 #include "app/replayrequest.h"
 #include "app/requestwindow.h"
-#include "common/errorreport.h"
 #include "core/curlcommand.h"
 #include "core/harwriter.h"
 #include "core/listcolumn.h"
@@ -20,7 +19,7 @@ ListCommands::ListCommands(TListGrid *list, QWidget *window)
     auto add = [this](const char *name, const char *caption, void (ListCommands::*command)()) {
         QAction *a = m_menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [this, command] { reportErrors([this, command] { (this->*command)(); }); });
+        connect(a, &QAction::triggered, this, command);
     };
     add("CopyAllToClipboard1", "Copy All To Clipboard", &ListCommands::CopyAllToClipboard1Click);
     m_menu->addSeparator()->setObjectName(QStringLiteral("N2"));

@@ -2,6 +2,7 @@
 
 #include "core/ansitext.h"
 #include "common/errorreport.h"
+#include "app/addressrowlayout.h"
 #include "common/fonts.h"
 #include "core/listcolumn.h"
 #include "urllist/listgrid.h"
@@ -29,7 +30,6 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -45,34 +45,6 @@ namespace {
 constexpr int kClientWidth = 792;
 constexpr int kClientHeight = 566;
 
-// Runs a handler from a Qt signal with the general error report around it.
-template <typename F>
-auto guarded(F f)
-{
-    return [f](auto &&...) { reportErrors(f); };
-}
-
-// Sends resize events of a widget to a handler.
-class ResizeWatcher : public QObject
-{
-public:
-    ResizeWatcher(QWidget *watched, std::function<void()> onResize)
-        : QObject(watched), m_onResize(std::move(onResize))
-    {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize)
-            m_onResize();
-        return false;
-    }
-
-private:
-    std::function<void()> m_onResize;
-};
 } // namespace
 
 TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
@@ -109,8 +81,6 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
     p4->addWidget(WebBrowser2);
     layout->addWidget(Panel4, 1);
-    new ResizeWatcher(Panel4, [this] { Panel4Resize(); });
-    new ResizeWatcher(Panel3, [this] { layoutAddressRow(); });
 
     createListPanel();
     layout->addWidget(Panel5);
@@ -165,14 +135,14 @@ void TSurfWindow::createToolBar()
     ToolButton7 = ToolBar1->addButton(QStringLiteral("ToolButton7"), QStringLiteral("Close"), icons[7]);
     ToolButton9 = ToolBar1->addSeparator(QStringLiteral("ToolButton9"), false);
 
-    connect(ToolButton1, &QToolButton::clicked, this, guarded([this] { ToolButton1Click(); }));
-    connect(ToolButton2, &QToolButton::clicked, this, guarded([this] { ToolButton2Click(); }));
-    connect(ToolButton5, &QToolButton::clicked, this, guarded([this] { ToolButton5Click(); }));
-    connect(ToolButton10, &QToolButton::clicked, this, guarded([this] { ToolButton10Click(); }));
-    connect(ToolButton12, &QToolButton::clicked, this, guarded([this] { ToolButton12Click(); }));
-    connect(ToolButton13, &QToolButton::clicked, this, guarded([this] { ToolButton13Click(); }));
-    connect(ToolButton6, &QToolButton::clicked, this, guarded([this] { m_listCommands->SaveToFileCSV1Click(); }));
-    connect(ToolButton7, &QToolButton::clicked, this, guarded([this] { ToolButton7Click(); }));
+    connect(ToolButton1, &QToolButton::clicked, this, &TSurfWindow::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TSurfWindow::ToolButton2Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TSurfWindow::ToolButton5Click);
+    connect(ToolButton10, &QToolButton::clicked, this, &TSurfWindow::ToolButton10Click);
+    connect(ToolButton12, &QToolButton::clicked, this, &TSurfWindow::ToolButton12Click);
+    connect(ToolButton13, &QToolButton::clicked, this, &TSurfWindow::ToolButton13Click);
+    connect(ToolButton6, &QToolButton::clicked, this, [this] { m_listCommands->SaveToFileCSV1Click(); });
+    connect(ToolButton7, &QToolButton::clicked, this, &TSurfWindow::ToolButton7Click);
 }
 
 void TSurfWindow::createAddressRow(QWidget *parent)
@@ -182,19 +152,14 @@ void TSurfWindow::createAddressRow(QWidget *parent)
     Label13->move(8, 8);
     Label13->adjustSize();
 
-    // The hidden edit of the design: Enter in it runs Go.
-    url1alt = new QLineEdit(parent);
-    url1alt->setObjectName(QStringLiteral("url1alt"));
-    url1alt->setGeometry(40, 6, 477, 21);
-    url1alt->hide();
-    connect(url1alt, &QLineEdit::returnPressed, this, guarded([this] { url1altKeyDown(Qt::Key_Return); }));
-
     gotobutton = new QPushButton(QStringLiteral("Go!"), parent);
     gotobutton->setObjectName(QStringLiteral("gotobutton"));
     gotobutton->setIcon(makeSurfToolIcons().value(8));
     gotobutton->setIconSize(QSize(16, 16));
     gotobutton->setGeometry(737, 3, 50, 25);
-    connect(gotobutton, &QPushButton::clicked, this, guarded([this] { goByUser(); }));
+    connect(gotobutton, &QPushButton::clicked, this, &TSurfWindow::goByUser);
+    m_addressRow = new AddressRowLayout(parent);
+    m_addressRow->setGoButton(gotobutton);
 }
 
 void TSurfWindow::createListPanel()
@@ -244,21 +209,7 @@ void TSurfWindow::FormCreate()
     AddressBox = new TAddressCombo(Panel3);
     AddressBox->setObjectName(QStringLiteral("AddressBox"));
     AddressBox->move(40, 4);
-    layoutAddressRow();
-}
-
-void TSurfWindow::layoutAddressRow()
-{
-    if (!AddressBox)
-        return;
-    const int panelWidth = Panel3->width();
-    AddressBox->setGeometry(40, 4, panelWidth - gotobutton->width() - 40 - 10, AddressBox->height());
-    gotobutton->move(panelWidth - gotobutton->width() - 5, gotobutton->y());
-}
-
-void TSurfWindow::Panel4Resize()
-{
-    layoutAddressRow();
+    m_addressRow->setAddressBox(AddressBox);
 }
 
 void TSurfWindow::showEvent(QShowEvent *event)
@@ -267,7 +218,7 @@ void TSurfWindow::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    reportErrors([this] { FormShow(); });
+    FormShow();
 }
 
 void TSurfWindow::FormShow()
@@ -294,12 +245,6 @@ void TSurfWindow::closeEvent(QCloseEvent *event)
             surfwindow2->hide();
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     }
-}
-
-void TSurfWindow::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    layoutAddressRow();
 }
 
 void TSurfWindow::FormDestroy()
@@ -336,26 +281,15 @@ void TSurfWindow::goByUser()
     AddressBox->SetItems(loadTypedUrls());
 }
 
-void TSurfWindow::url1altKeyDown(int key)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        gotobutton2Click();
-}
-
+// Where the history cannot move, nothing happens.
 void TSurfWindow::ToolButton1Click()
 {
-    try {
-        WebBrowser2->GoBack();
-    } catch (const TrailscribeError &) {
-    }
+    WebBrowser2->GoBack();
 }
 
 void TSurfWindow::ToolButton2Click()
 {
-    try {
-        WebBrowser2->GoForward();
-    } catch (const TrailscribeError &) {
-    }
+    WebBrowser2->GoForward();
 }
 
 void TSurfWindow::ToolButton5Click()
@@ -376,11 +310,6 @@ void TSurfWindow::WebBrowser2StatusTextChange(TWebBrowser *, const QString &text
 void TSurfWindow::Button7Click()
 {
     recorder->append(toAnsi(AddressBox->Text()));
-}
-
-void TSurfWindow::Button6Click()
-{
-    recorder->clear();
 }
 
 // The address box shows every address, script addresses too; the recorder decides what is

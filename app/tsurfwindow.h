@@ -7,11 +7,11 @@
 #include <QString>
 #include <QWidget>
 
+class AddressRowLayout;
 class QAction;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -48,7 +48,6 @@ public:
             *ToolButton9 = nullptr;
     QWidget *Panel3 = nullptr;
     QLabel *Label13 = nullptr;
-    QLineEdit *url1alt = nullptr;
     QPushButton *gotobutton = nullptr;
     TAddressCombo *AddressBox = nullptr;
     QFrame *Panel4 = nullptr;
@@ -67,12 +66,10 @@ public:
     void FormCreate();
     void FormShow();
     void FormDestroy();
-    void Panel4Resize();
     // Go: false when the web view refused the address.
     bool gotobutton2Click();
     // "Go!" pressed: Go, and a browsed address joins the typed-address history.
     void goByUser();
-    void url1altKeyDown(int key);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton5Click();
@@ -89,16 +86,11 @@ public slots:
 
 public:
     void Button7Click();
-    void Button6Click();
     void BannerPicture1Click(QObject *sender);
-
-    // Lays out the address row (also run on every resize).
-    void layoutAddressRow();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createToolBar();
@@ -106,6 +98,7 @@ private:
     void createListPanel();
     void createBanners();
 
+    AddressRowLayout *m_addressRow = nullptr;
     bool m_shown = false;
     QList<TBannerPanel *> m_banners;
     ListCommands *m_listCommands = nullptr;

@@ -1,7 +1,6 @@
 #include "app/tsurfwindow2.h"
 
 #include "core/ansitext.h"
-#include "common/errorreport.h"
 #include "common/fonts.h"
 #include "common/shownaddress.h"
 #include "app/recorder.h"
@@ -11,6 +10,7 @@
 #include "webview/twebbrowser.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,7 +21,7 @@
 #include <QVBoxLayout>
 
 Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
-    : QWidget(mainWindow, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow),
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(mainWindow),
       m_recorder(recorder)
 {
     setObjectName(QStringLiteral("surfwindow2"));
@@ -55,7 +55,7 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
     Button1 = new QPushButton(QStringLiteral("Close Window"), Panel8);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(476, 4, 79, 21);
-    connect(Button1, &QPushButton::clicked, this, [this] { reportErrors([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, &Tsurfwindow2::Button1Click);
     m_layout->addWidget(Panel8);
 
     // The view of the design; it is never used for browsing and is replaced by the first pop-up.
@@ -75,11 +75,20 @@ Tsurfwindow2::Tsurfwindow2(QWidget *mainWindow, Recorder *recorder)
 
 TWebBrowser *Tsurfwindow2::ReplaceWebBrowser()
 {
-    delete WebBrowser2;
+    TWebBrowser *old = WebBrowser2;
+    disconnect(old, nullptr, this, nullptr);
+    m_layout->removeWidget(old);
+    old->hide();
+    old->setObjectName(QString());
+    for (QDialog *dialog : old->findChildren<QDialog *>(Qt::FindDirectChildrenOnly))
+        dialog->reject();
+    old->deleteLater();
+
     WebBrowser2 = new TWebBrowser(this);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
     m_layout->insertWidget(1, WebBrowser2, 1);
     bindWebBrowserHandlers(WebBrowser2, this);
+    connect(WebBrowser2, &TWebBrowser::WindowClosing, this, &Tsurfwindow2::WebBrowser2WindowClosing);
     return WebBrowser2;
 }
 
@@ -95,7 +104,7 @@ void Tsurfwindow2::showEvent(QShowEvent *event)
     }
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        reportErrors([this] { FormShow(); });
+        FormShow();
 }
 
 void Tsurfwindow2::FormShow()
@@ -129,6 +138,12 @@ void Tsurfwindow2::WebBrowser2NewWindow2(TWebBrowser *, QWebEnginePage **, bool 
 void Tsurfwindow2::WebBrowser2StatusTextChange(TWebBrowser *, const QString &text)
 {
     StatusBar1->showMessage(QStringLiteral("Status: ") + text);
+}
+
+void Tsurfwindow2::WebBrowser2WindowClosing(TWebBrowser *)
+{
+    Button1Click();
+    StatusBar1->showMessage(QStringLiteral("The page closed its window"));
 }
 
 void Tsurfwindow2::WebBrowser2BeforeNavigate2(TWebBrowser *, const QString &url, const PostDataRef &postData)

@@ -17,11 +17,15 @@ class TWebBrowser;
 // The external window: pages that a site opens in a new window are shown here, and their
 // navigations are recorded into the main window's list. It cannot be closed, only hidden, and
 // its pages cannot open further windows.
+//
+// It is a window of its own, not a child of the main window (which deletes it): a dialog that
+// holds it up, such as a page's sign-in, leaves the main window free.
 class Tsurfwindow2 : public QWidget
 {
     Q_OBJECT
 public:
-    // Records into the main window's list through its recorder.
+    // Records into the main window's list through its recorder; first shown centred on the
+    // main window's screen.
     Tsurfwindow2(QWidget *mainWindow, Recorder *recorder);
 
     QWidget *Panel8 = nullptr;
@@ -32,8 +36,10 @@ public:
     QStatusBar *StatusBar1 = nullptr;
     TWebBrowser *WebBrowser2 = nullptr;
 
-    // Frees the present web view and puts a fresh one in its place, bound to this window's
-    // handlers. Returns the new view.
+    // Puts a fresh web view, bound to this window's handlers, in place of the present one, and
+    // returns it. The old view is unbound and hidden at once, its dialogs are cancelled, and it
+    // is deleted later: this runs inside the engine's new-window call, and perhaps inside a
+    // dialog of the old view's page.
     TWebBrowser *ReplaceWebBrowser();
 
     void FormShow();
@@ -44,6 +50,8 @@ public:
 public slots:
     void WebBrowser2BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void WebBrowser2StatusTextChange(TWebBrowser *sender, const QString &text);
+    // The page closed its window: hidden as by "Close Window".
+    void WebBrowser2WindowClosing(TWebBrowser *sender);
 
 protected:
     void showEvent(QShowEvent *event) override;

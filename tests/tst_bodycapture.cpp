@@ -99,13 +99,16 @@ TWebBrowser *TestBodyCapture::newView()
     connect(view, &TWebBrowser::BeforeNavigate2, this, [this](TWebBrowser *sender, const QString &url, const PostDataRef &postData) {
         m_navigations.append({sender, url, postData});
     });
-    view->OnNewWindow2 = [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
-        if (m_popup)
-            m_popup.release()->deleteLater();
-        m_popup.reset(newView());
-        m_popup->show();
-        *ppDisp = m_popup->Application();
-    };
+    connect(
+        view, &TWebBrowser::NewWindow2, this,
+        [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
+            if (m_popup)
+                m_popup.release()->deleteLater();
+            m_popup.reset(newView());
+            m_popup->show();
+            *ppDisp = m_popup->Application();
+        },
+        Qt::DirectConnection);
     return view;
 }
 

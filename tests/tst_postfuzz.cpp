@@ -253,12 +253,15 @@ TWebBrowser *TestPostFuzz::newView()
     connect(view, &TWebBrowser::BeforeNavigate2, this, [this](TWebBrowser *, const QString &url, const PostDataRef &postData) {
         m_navigations.append({url, postData});
     });
-    view->OnNewWindow2 = [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
-        if (m_popup)
-            m_popup.release()->deleteLater();
-        m_popup.reset(newView());
-        *ppDisp = m_popup->Application();
-    };
+    connect(
+        view, &TWebBrowser::NewWindow2, this,
+        [this](TWebBrowser *, QWebEnginePage **ppDisp, bool *) {
+            if (m_popup)
+                m_popup.release()->deleteLater();
+            m_popup.reset(newView());
+            *ppDisp = m_popup->Application();
+        },
+        Qt::DirectConnection);
     return view;
 }
 

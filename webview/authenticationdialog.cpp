@@ -40,6 +40,8 @@ AuthenticationDialog::AuthenticationDialog(const QString &message, QWidget *pare
 void AuthenticationDialog::ask(const QString &message, QAuthenticator *authenticator, QWidget *parent)
 {
     QPointer<AuthenticationDialog> dialog = new AuthenticationDialog(message, parent);
+    // It holds up only the window it came from: a pop-up's sign-in leaves the main window free.
+    dialog->setWindowModality(Qt::WindowModal);
     const int result = dialog->exec();
     if (!dialog)
         return; // its window, and the page that asked, went meanwhile

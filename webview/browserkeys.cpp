@@ -1,7 +1,5 @@
 #include "webview/browserkeys.h"
 
-#include "common/errorreport.h"
-#include "core/trailscribeerror.h"
 #include "webview/twebbrowser.h"
 
 #include <QComboBox>
@@ -13,20 +11,10 @@ void installBrowserKeys(QWidget *window, std::function<TWebBrowser *()> view, QW
     const auto add = [window](QKeySequence key, std::function<void()> action) {
         auto *shortcut = new QShortcut(key, window);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, [action] { reportErrors(action); });
+        QObject::connect(shortcut, &QShortcut::activated, window, action);
     };
-    add(QKeySequence(Qt::ALT | Qt::Key_Left), [view] {
-        try {
-            view()->GoBack();
-        } catch (const TrailscribeError &) {
-        }
-    });
-    add(QKeySequence(Qt::ALT | Qt::Key_Right), [view] {
-        try {
-            view()->GoForward();
-        } catch (const TrailscribeError &) {
-        }
-    });
+    add(QKeySequence(Qt::ALT | Qt::Key_Left), [view] { view()->GoBack(); });
+    add(QKeySequence(Qt::ALT | Qt::Key_Right), [view] { view()->GoForward(); });
     add(QKeySequence(Qt::Key_F5), [view] { view()->reload(); });
     add(QKeySequence(Qt::CTRL | Qt::Key_L), [addressField] {
         addressField->setFocus(Qt::ShortcutFocusReason);

@@ -1,6 +1,7 @@
 #include "webview/downloads.h"
 
 #include "common/errorreport.h"
+#include "webview/engineedge.h"
 #include "webview/twebbrowser.h"
 
 #include <QDir>
@@ -18,13 +19,11 @@ void routeDownloads(QWebEngineProfile *profile)
         return;
     profile->setProperty(kRouted, true);
     // Direct: a request that is neither accepted nor cancelled when the signal returns is dropped.
+    // The engine emits it: a failure is reported here, and the request is still answered.
     QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, [](QWebEngineDownloadRequest *request) {
         auto *view = request->page() ? qobject_cast<TWebBrowser *>(QWebEngineView::forPage(request->page())) : nullptr;
-        if (!view) {
-            request->cancel();
-            return;
-        }
-        reportErrors([&] { view->Download(request); });
+        if (view)
+            reportErrors([&] { view->Download(request); });
         if (request->state() == QWebEngineDownloadRequest::DownloadRequested)
             request->cancel();
     }, Qt::DirectConnection);
@@ -39,6 +38,8 @@ void saveDownload(QWebEngineDownloadRequest *request, QWidget *parent, std::func
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    // It holds up only the window it came from.
+    dialog->setWindowModality(Qt::WindowModal);
     dialog->setDirectory(request->downloadDirectory());
     dialog->selectFile(suggested);
     const int result = dialog->exec();
@@ -59,11 +60,11 @@ void saveDownload(QWebEngineDownloadRequest *request, QWidget *parent, std::func
     request->setDownloadFileName(target.fileName());
     const QString name = target.fileName();
     const QString path = target.absoluteFilePath();
-    QObject::connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, parent, [=] {
+    QObject::connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, parent, fromEngine([=] {
         if (!request->isFinished())
             showStatus(downloadProgressText(name, request->receivedBytes(), request->totalBytes()));
-    });
-    QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, parent, [=] {
+    }));
+    QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, parent, fromEngine([=] {
         if (!request->isFinished())
             return;
         if (request->state() == QWebEngineDownloadRequest::DownloadCompleted)
@@ -72,7 +73,7 @@ void saveDownload(QWebEngineDownloadRequest *request, QWidget *parent, std::func
             showStatus(downloadCancelledText(name));
         else
             showStatus(downloadFailedText(name, request->interruptReasonString()));
-    });
+    }));
     // The profile keeps a request until it goes; a finished one is of no more use.
     QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request, [request] {
         if (request->isFinished())

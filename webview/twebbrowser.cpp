@@ -1,9 +1,9 @@
 #include "webview/twebbrowser.h"
 
-#include "common/errorreport.h"
 #include "core/trailscribeerror.h"
 #include "webview/authenticationdialog.h"
 #include "webview/downloads.h"
+#include "webview/engineedge.h"
 #include "webview/pagefailures.h"
 #include "webview/webpage.h"
 
@@ -15,52 +15,57 @@
 TWebBrowser::TWebBrowser(QWidget *parent) : QWebEngineView(parent), m_page(new WebPage(this))
 {
     setPage(m_page);
+    // The page's own events are relayed from its guarded calls; its signals come from the
+    // engine and are guarded here.
     connect(m_page, &WebPage::navigationStarting, this,
             [this](const QString &url, const PostDataRef &postData) { emit BeforeNavigate2(this, url, postData); });
-    m_page->setNewWindowHandler([this]() -> QWebEnginePage * {
-        QWebEnginePage *target = nullptr;
-        bool cancel = false;
-        if (OnNewWindow2)
-            OnNewWindow2(this, &target, &cancel);
-        return cancel ? nullptr : target;
-    });
-    connect(m_page, &QWebEnginePage::linkHovered, this, &TWebBrowser::setStatusText);
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+    connect(
+        m_page, &WebPage::newWindowAsked, this,
+        [this](QWebEnginePage **target) {
+            QWebEnginePage *chosen = nullptr;
+            bool cancel = false;
+            emit NewWindow2(this, &chosen, &cancel);
+            *target = cancel ? nullptr : chosen;
+        },
+        Qt::DirectConnection);
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, fromEngine([this] { emit WindowClosing(this); }));
+    connect(m_page, &QWebEnginePage::linkHovered, this, fromEngine([this](const QString &url) { setStatusText(url); }));
+    connect(m_page, &QWebEnginePage::loadStarted, this, fromEngine([this] {
         m_failure.clear();
         setLoading(true);
         setStatusText(QStringLiteral("Opening page ") + m_page->requestedUrl().toString());
-    });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    }));
+    connect(m_page, &QWebEnginePage::loadFinished, this, fromEngine([this](bool ok) {
         setLoading(false);
         if (ok)
             setStatusText(QStringLiteral("Done"));
         else
             setStatusText(m_failure.isEmpty() ? QStringLiteral("The page could not be loaded") : m_failure);
-    });
+    }));
 
     // The page stays as it was in the list and in the history; a reload or Go starts a new
     // renderer process.
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+            fromEngine([this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 setLoading(false);
                 m_failure = renderProcessEndText(status, exitCode);
                 setStatusText(m_failure);
-            });
+            }));
     // The engine's error page stays: the certificate is refused.
-    connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+    connect(m_page, &QWebEnginePage::certificateError, this, fromEngine([this](const QWebEngineCertificateError &error) {
         QWebEngineCertificateError refused = error;
         refused.rejectCertificate();
         m_failure = certificateErrorText(error.url(), error.description());
         setStatusText(m_failure);
-    });
-    connect(m_page, &QWebEnginePage::authenticationRequired, this, [this](const QUrl &url, QAuthenticator *auth) {
-        reportErrors([&] { AuthenticationDialog::ask(serverAuthenticationMessage(url, auth->realm()), auth, this); });
-    });
+    }));
+    connect(m_page, &QWebEnginePage::authenticationRequired, this,
+            fromEngine([this](const QUrl &url, QAuthenticator *auth) {
+                AuthenticationDialog::ask(serverAuthenticationMessage(url, auth->realm()), auth, this);
+            }));
     connect(m_page, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [this](const QUrl &, QAuthenticator *auth, const QString &proxyHost) {
-                reportErrors(
-                    [&] { AuthenticationDialog::ask(proxyAuthenticationMessage(proxyHost, auth->realm()), auth, this); });
-            });
+            fromEngine([this](const QUrl &, QAuthenticator *auth, const QString &proxyHost) {
+                AuthenticationDialog::ask(proxyAuthenticationMessage(proxyHost, auth->realm()), auth, this);
+            }));
 
     // Escape stops a load while the view has the focus; otherwise the page has the key.
     m_stopKey = new QShortcut(QKeySequence(Qt::Key_Escape), this, this, [this] { Stop(); },
@@ -103,18 +108,20 @@ void TWebBrowser::LoadRequest(const QWebEngineHttpRequest &request)
     m_page->loadRequest(request);
 }
 
-void TWebBrowser::GoBack()
+bool TWebBrowser::GoBack()
 {
     if (!history()->canGoBack())
-        throw TrailscribeError(QStringLiteral("There is no page to go back to"));
+        return false;
     back();
+    return true;
 }
 
-void TWebBrowser::GoForward()
+bool TWebBrowser::GoForward()
 {
     if (!history()->canGoForward())
-        throw TrailscribeError(QStringLiteral("There is no page to go forward to"));
+        return false;
     forward();
+    return true;
 }
 
 void TWebBrowser::Stop()
@@ -132,8 +139,7 @@ QWebEnginePage *TWebBrowser::Application() const
     return m_page;
 }
 
-// Called from the engine's signals: an error of a handler must not reach them.
 void TWebBrowser::setStatusText(const QString &text)
 {
-    reportErrors([&] { emit StatusTextChange(this, text); });
+    emit StatusTextChange(this, text);
 }

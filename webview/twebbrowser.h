@@ -5,7 +5,6 @@
 #include <QString>
 #include <QUrl>
 #include <QWebEngineView>
-#include <functional>
 
 class QShortcut;
 class QWebEngineDownloadRequest;
@@ -14,8 +13,8 @@ class QWebEnginePage;
 class WebPage;
 
 // The web view of a window: navigation, history, status texts and the events the program
-// records from. An error a connected handler raises is caught and shown by the general error
-// report, and the view goes on.
+// records from. The engine raises the events from its own code: an error a connected handler
+// raises is shown by the general error report, and the view goes on.
 //
 // It also does what any browser does, the same in every window: asks for a user name and
 // password when a server or proxy wants them, saves downloads where the user chooses, says in
@@ -34,9 +33,9 @@ public:
     // Loads a request the program makes itself; a POST's navigation is reported with the
     // request's own body, certain.
     void LoadRequest(const QWebEngineHttpRequest &request);
-    // Raise TrailscribeError when the history cannot move.
-    void GoBack();
-    void GoForward();
+    // False when the history cannot move.
+    bool GoBack();
+    bool GoForward();
     void Stop();
     QString LocationURL() const;
     // The view's page: handed back to the engine as a new window's target.
@@ -48,14 +47,16 @@ public:
     // in the status line.
     void Download(QWebEngineDownloadRequest *request);
 
-    // A page asks for a new window: set *ppDisp to the page that is to receive it, or *cancel.
-    // The engine waits for the answer, so this is a handler called at once, not a signal.
-    std::function<void(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel)> OnNewWindow2;
-
 signals:
     // Before every navigation of the page and of each of its frames; every one goes ahead.
     void BeforeNavigate2(TWebBrowser *sender, const QString &url, const PostDataRef &postData);
     void StatusTextChange(TWebBrowser *sender, const QString &text);
+    // A page asks for a new window. The engine waits for the answer: connect with
+    // Qt::DirectConnection and set *ppDisp to the page that is to receive it, or *cancel to
+    // refuse it. Unanswered, the window is refused.
+    void NewWindow2(TWebBrowser *sender, QWebEnginePage **ppDisp, bool *cancel);
+    // The page closed its window by script (window.close()).
+    void WindowClosing(TWebBrowser *sender);
 
 private:
     void setStatusText(const QString &text);

@@ -2,16 +2,25 @@
 
 #include "common/errorreport.h"
 #include "webview/bodycapture.h"
+#include "webview/pagedialogs.h"
 #include "webview/requestinterceptor.h"
 #include "webview/webprofile.h"
+
+#include <QWebEngineView>
 
 WebPage::WebPage(QObject *parent) : QWebEnginePage(trailscribeProfile(), parent)
 {
     setUrlRequestInterceptor(new RequestInterceptor(this));
 }
 
-// Called by the engine: an error of a handler must not reach it.
+// The overrides are called by the engine: nothing may leave them by an exception (see fromEngine).
 bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    reportErrors([&] { announceNavigation(url, type, isMainFrame); });
+    return true;
+}
+
+void WebPage::announceNavigation(const QUrl &url, NavigationType type, bool isMainFrame)
 {
     auto postData = PostDataRef::create();
     postData->setInFrame(!isMainFrame);
@@ -28,8 +37,7 @@ bool WebPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool
         capture->navigationAccepted(this, url, type == NavigationTypeRedirect, postData);
     }
     const QString address = url.toString(QUrl::FullyEncoded);
-    reportErrors([&] { emit navigationStarting(address, postData); });
-    return true;
+    emit navigationStarting(address, postData);
 }
 
 void WebPage::loadRequest(const QWebEngineHttpRequest &request)
@@ -45,8 +53,7 @@ QWebEnginePage *WebPage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
     QWebEnginePage *target = nullptr;
-    if (m_newWindow)
-        reportErrors([&] { target = m_newWindow(); });
+    reportErrors([&] { emit newWindowAsked(&target); });
     return target;
 }
 
@@ -57,5 +64,38 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, cons
     Q_UNUSED(level);
     Q_UNUSED(lineNumber);
     Q_UNUSED(sourceID);
-    BodyCapture::forProfile(profile())->handleConsoleMessage(message);
+    reportErrors([&] { BodyCapture::forProfile(profile())->handleConsoleMessage(message); });
+}
+
+void WebPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
+{
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { showPageAlert(view, securityOrigin, msg); });
+}
+
+bool WebPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
+{
+    bool confirmed = false;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { confirmed = askPageConfirm(view, securityOrigin, msg); });
+    return confirmed;
+}
+
+bool WebPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
+                               QString *result)
+{
+    bool answered = false;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { answered = askPagePrompt(view, securityOrigin, msg, defaultValue, result); });
+    return answered;
+}
+
+QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                                 const QStringList &acceptedMimeTypes)
+{
+    Q_UNUSED(acceptedMimeTypes);
+    QStringList files;
+    if (QWidget *view = QWebEngineView::forPage(this))
+        reportErrors([&] { files = choosePageFiles(view, mode, oldFiles); });
+    return files;
 }
