@@ -40,27 +40,8 @@ public:
     explicit TSurfWindow(QWidget *parent = nullptr);
     ~TSurfWindow() override;
 
-    // Controls, named as in the window's design.
-    SurfToolBar *ToolBar1 = nullptr;
-    QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton5 = nullptr, *ToolButton10 = nullptr,
-                *ToolButton12 = nullptr, *ToolButton13 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr;
-    QWidget *ToolButton3 = nullptr, *ToolButton11 = nullptr, *ToolButton4 = nullptr, *ToolButton14 = nullptr,
-            *ToolButton9 = nullptr;
-    QWidget *Panel3 = nullptr;
-    QLabel *Label13 = nullptr;
-    QPushButton *gotobutton = nullptr;
-    TAddressCombo *AddressBox = nullptr;
-    QFrame *Panel4 = nullptr;
-    TWebBrowser *WebBrowser2 = nullptr;
-    QWidget *Panel5 = nullptr;
-    TListGrid *surfdata = nullptr;
-    TBannerPanel *BannerPanel1 = nullptr, *BannerPanel2 = nullptr, *BannerPanel3 = nullptr;
-    TBannerPicture *BannerPicture2 = nullptr, *BannerPicture4 = nullptr, *BannerPicture1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    TFormPlacement *FormPlacement1 = nullptr;
-    Tsurfwindow2 *surfwindow2 = nullptr;
-    // Writes every recorded row, for this window and the external one.
-    Recorder *recorder = nullptr;
+    // The program's one external window, which this window owns.
+    Tsurfwindow2 *externalWindow() const { return surfwindow2; }
 
     // Handlers.
     void FormCreate();
@@ -93,6 +74,31 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend void describeForAccessibility(TSurfWindow *window);
+
+    // Controls, named as in the window's design; tests and tools find them by these names.
+    SurfToolBar *ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr, *ToolButton2 = nullptr, *ToolButton5 = nullptr, *ToolButton10 = nullptr,
+                *ToolButton12 = nullptr, *ToolButton13 = nullptr, *ToolButton6 = nullptr, *ToolButton7 = nullptr;
+    QWidget *ToolButton3 = nullptr, *ToolButton11 = nullptr, *ToolButton4 = nullptr, *ToolButton14 = nullptr,
+            *ToolButton9 = nullptr;
+    QWidget *Panel3 = nullptr;
+    QLabel *Label13 = nullptr;
+    QPushButton *gotobutton = nullptr;
+    TAddressCombo *AddressBox = nullptr;
+    QFrame *Panel4 = nullptr;
+    TWebBrowser *WebBrowser2 = nullptr;
+    QWidget *Panel5 = nullptr;
+    TListGrid *surfdata = nullptr;
+    TBannerPanel *BannerPanel1 = nullptr, *BannerPanel2 = nullptr, *BannerPanel3 = nullptr;
+    TBannerPicture *BannerPicture2 = nullptr, *BannerPicture4 = nullptr, *BannerPicture1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    TFormPlacement *FormPlacement1 = nullptr;
+    Tsurfwindow2 *surfwindow2 = nullptr;
+    // Writes every recorded row, for this window and the external one.
+    Recorder *recorder = nullptr;
+
+
     void createToolBar();
     void createAddressRow(QWidget *parent);
     void createListPanel();

@@ -28,14 +28,6 @@ public:
     // main window's screen.
     Tsurfwindow2(QWidget *mainWindow, Recorder *recorder);
 
-    QWidget *Panel8 = nullptr;
-    QLabel *Label13 = nullptr;
-    QLineEdit *url1 = nullptr;
-    QFrame *Bevel1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    TWebBrowser *WebBrowser2 = nullptr;
-
     // Puts a fresh web view, bound to this window's handlers, in place of the present one, and
     // returns it. The old view is unbound and hidden at once, its dialogs are cancelled, and it
     // is deleted later: this runs inside the engine's new-window call, and perhaps inside a
@@ -58,6 +50,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend void describeForAccessibility(Tsurfwindow2 *window);
+
+    // Controls, named as in the window's design; tests and tools find them by these names.
+    QWidget *Panel8 = nullptr;
+    QLabel *Label13 = nullptr;
+    QLineEdit *url1 = nullptr;
+    QFrame *Bevel1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    TWebBrowser *WebBrowser2 = nullptr;
+
     QWidget *m_main;
     Recorder *m_recorder;
     QVBoxLayout *m_layout = nullptr;

@@ -81,7 +81,7 @@ class TestAccessibility : public QObject
     QList<QAccessibleInterface *> tree() { return walk(QAccessible::queryAccessibleInterface(w.get())); }
     QAccessibleTableInterface *listTable()
     {
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w->surfdata);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(child<TListGrid>(&*w, "surfdata"));
         return iface ? iface->tableInterface() : nullptr;
     }
 
@@ -106,7 +106,7 @@ private slots:
         const QList<QAccessibleInterface *> tables = withRole(all, QAccessible::Table);
         QCOMPARE(tables.size(), 1);
         QAccessibleInterface *table = tables.first();
-        QCOMPARE(table->object(), w->surfdata);
+        QCOMPARE(table->object(), child<TListGrid>(&*w, "surfdata"));
         QCOMPARE(table->text(QAccessible::Name), QStringLiteral("URL list"));
         QAccessibleTableInterface *t = table->tableInterface();
         QVERIFY(t);
@@ -130,9 +130,9 @@ private slots:
         QVERIFY(t);
         const int before = t->rowCount();
         const QString address = server.urlString("/next");
-        w->AddressBox->SetText(address);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(address);
         w->gotobutton2Click();
-        QVERIFY(waitForLoad(w->WebBrowser2));
+        QVERIFY(waitForLoad(child<TWebBrowser>(&*w, "WebBrowser2")));
         QTRY_COMPARE(t->rowCount(), before + 1);
         QAccessibleInterface *cell = t->cellAt(t->rowCount() - 1, 0);
         // A link reads as the list draws it; its whole address is the description.
@@ -167,7 +167,7 @@ private slots:
     {
         QAccessibleInterface *bar = named(tree(), QAccessible::ToolBar, QStringLiteral("Toolbar"));
         QVERIFY(bar);
-        QCOMPARE(bar->object(), w->ToolBar1);
+        QCOMPARE(bar->object(), child<SurfToolBar>(&*w, "ToolBar1"));
         QStringList buttons;
         for (int i = 0; i < bar->childCount(); ++i)
             if (bar->child(i)->role() == QAccessible::Button)
@@ -223,11 +223,11 @@ private slots:
     {
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        w->ToolButton1->setFocus(Qt::TabFocusReason);
-        QVERIFY(w->ToolButton1->hasFocus());
-        const QList<QWidget *> expected{w->ToolButton2, w->ToolButton5, w->ToolButton10, w->ToolButton12,
-                                        w->ToolButton13, w->ToolButton6, w->ToolButton7, w->AddressBox,
-                                        w->gotobutton};
+        child<QToolButton>(&*w, "ToolButton1")->setFocus(Qt::TabFocusReason);
+        QVERIFY(child<QToolButton>(&*w, "ToolButton1")->hasFocus());
+        const QList<QWidget *> expected{child<QToolButton>(&*w, "ToolButton2"), child<QToolButton>(&*w, "ToolButton5"), child<QToolButton>(&*w, "ToolButton10"), child<QToolButton>(&*w, "ToolButton12"),
+                                        child<QToolButton>(&*w, "ToolButton13"), child<QToolButton>(&*w, "ToolButton6"), child<QToolButton>(&*w, "ToolButton7"), child<TAddressCombo>(&*w, "AddressBox"),
+                                        child<QPushButton>(&*w, "gotobutton")};
         for (QWidget *next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget *f = QApplication::focusWidget();
@@ -236,33 +236,33 @@ private slots:
                                                                          f ? f->objectName() : QString())));
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTRY_VERIFY2(w->WebBrowser2->isAncestorOf(QApplication::focusWidget()),
+        QTRY_VERIFY2(child<TWebBrowser>(&*w, "WebBrowser2")->isAncestorOf(QApplication::focusWidget()),
                      qPrintable(QApplication::focusWidget()->metaObject()->className() + QStringLiteral(" ")
                                 + QApplication::focusWidget()->objectName()));
 
         // Backwards from the list lands in the page.
-        w->surfdata->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(w->surfdata, Qt::Key_Backtab, Qt::ShiftModifier);
-        QTRY_VERIFY(w->WebBrowser2->isAncestorOf(QApplication::focusWidget()));
+        child<TListGrid>(&*w, "surfdata")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(child<TListGrid>(&*w, "surfdata"), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTRY_VERIFY(child<TWebBrowser>(&*w, "WebBrowser2")->isAncestorOf(QApplication::focusWidget()));
         // A click on a toolbar button leaves the focus where it was.
-        w->surfdata->setFocus(Qt::TabFocusReason);
-        QTest::mouseClick(w->ToolButton5, Qt::LeftButton);
-        QVERIFY(w->surfdata->hasFocus());
+        child<TListGrid>(&*w, "surfdata")->setFocus(Qt::TabFocusReason);
+        QTest::mouseClick(child<QToolButton>(&*w, "ToolButton5"), Qt::LeftButton);
+        QVERIFY(child<TListGrid>(&*w, "surfdata")->hasFocus());
     }
 
     void externalWindowIsNamed()
     {
-        w->surfwindow2->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w->surfwindow2));
-        const QList<QAccessibleInterface *> all = walk(QAccessible::queryAccessibleInterface(w->surfwindow2));
+        w->externalWindow()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w->externalWindow()));
+        const QList<QAccessibleInterface *> all = walk(QAccessible::queryAccessibleInterface(w->externalWindow()));
 
         QVERIFY(named(all, QAccessible::Pane, QStringLiteral("Address")));
         QAccessibleInterface *url = named(all, QAccessible::EditableText, QStringLiteral("URL"));
         QVERIFY(url);
-        QCOMPARE(url->object(), w->surfwindow2->url1);
+        QCOMPARE(url->object(), child<QLineEdit>(w->externalWindow(), "url1"));
         QVERIFY(named(all, QAccessible::Button, QStringLiteral("Close Window")));
         QVERIFY(!withRole(all, QAccessible::Separator).isEmpty());
-        w->surfwindow2->hide();
+        w->externalWindow()->hide();
     }
 };
 

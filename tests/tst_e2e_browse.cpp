@@ -19,9 +19,9 @@ class TestE2EBrowse : public QObject
 
     void go(const QByteArray &path)
     {
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-        w->AddressBox->SetText(server.urlString(path));
-        w->gotobutton->click();
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(server.urlString(path));
+        child<QPushButton>(&*w, "gotobutton")->click();
         QVERIFY(loaded.wait(15000));
     }
 
@@ -39,41 +39,41 @@ private slots:
 
     void startsOnTheBuiltInHomePage()
     {
-        QCOMPARE(w->WebBrowser2->url(), QUrl(QString::fromLatin1(TSurfWindow::kHomePage)));
-        QCOMPARE(runJs(w->WebBrowser2->page(), QStringLiteral("document.title")).toString(), QStringLiteral("Trailscribe"));
-        QVERIFY(w->StatusBar1->currentMessage().startsWith(QStringLiteral("Status: ")));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), QUrl(QString::fromLatin1(TSurfWindow::kHomePage)));
+        QCOMPARE(runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.title")).toString(), QStringLiteral("Trailscribe"));
+        QVERIFY(child<QStatusBar>(&*w, "StatusBar1")->currentMessage().startsWith(QStringLiteral("Status: ")));
     }
 
     void goBackForward()
     {
         go("/a");
-        QCOMPARE(w->WebBrowser2->url(), server.url("/a"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/a"));
         go("/b");
-        QCOMPARE(w->WebBrowser2->url(), server.url("/b"));
-        QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Status: Done"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/b"));
+        QCOMPARE(child<QStatusBar>(&*w, "StatusBar1")->currentMessage(), QStringLiteral("Status: Done"));
 
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-        w->ToolButton1->click();
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
+        child<QToolButton>(&*w, "ToolButton1")->click();
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/a"));
-        w->ToolButton2->click();
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/a"));
+        child<QToolButton>(&*w, "ToolButton2")->click();
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/b"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/b"));
         QVERIFY(reports.isEmpty());
     }
 
     void hoveredLinkShowsInTheStatusLine()
     {
         go("/a");
-        QWidget *surface = w->WebBrowser2->focusProxy();
+        QWidget *surface = child<TWebBrowser>(&*w, "WebBrowser2")->focusProxy();
         QVERIFY(surface);
         QTest::mouseMove(surface, QPoint(400, 300));
         QTest::qWait(100);
         QTest::mouseMove(surface, QPoint(50, 30));
-        QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar1->currentMessage(),
+        QTRY_COMPARE_WITH_TIMEOUT(child<QStatusBar>(&*w, "StatusBar1")->currentMessage(),
                                   QStringLiteral("Status: ") + server.urlString("/b"), 10000);
         QTest::mouseMove(surface, QPoint(400, 300));
-        QTRY_COMPARE_WITH_TIMEOUT(w->StatusBar1->currentMessage(), QStringLiteral("Status: "), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QStatusBar>(&*w, "StatusBar1")->currentMessage(), QStringLiteral("Status: "), 10000);
     }
 };
 

@@ -73,16 +73,16 @@ class TestE2EDesktop : public QObject
     // "Go!" as the user presses it.
     void go(TSurfWindow *window, const QString &address)
     {
-        QSignalSpy loaded(window->WebBrowser2, &QWebEngineView::loadFinished);
-        window->AddressBox->SetText(address);
-        window->gotobutton->click();
+        QSignalSpy loaded(child<TWebBrowser>(&*window, "WebBrowser2"), &QWebEngineView::loadFinished);
+        child<TAddressCombo>(&*window, "AddressBox")->SetText(address);
+        child<QPushButton>(&*window, "gotobutton")->click();
         QVERIFY(loaded.wait(15000));
     }
 
     std::unique_ptr<TSurfWindow> openKeepingSettings()
     {
         auto window = std::make_unique<TSurfWindow>();
-        QSignalSpy loaded(window->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*window, "WebBrowser2"), &QWebEngineView::loadFinished);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()) || !loaded.wait(20000))
             qWarning("window did not come up");
@@ -142,27 +142,27 @@ private slots:
         go(w.get(), a);
         go(w.get(), b);
         // Browsed to by the program itself: a link in the page, a link in the list.
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         go(w.get(), a);
-        runJs(w->WebBrowser2->page(), QStringLiteral("document.getElementById('l').click()"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.getElementById('l').click()"));
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/c"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/c"));
         go(w.get(), b);
         // Refused by Go: not kept.
-        w->AddressBox->SetText(QStringLiteral("   "));
-        w->gotobutton->click();
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QStringLiteral("   "));
+        child<QPushButton>(&*w, "gotobutton")->click();
         QVERIFY(status(w.get()).startsWith(QStringLiteral("Unable to navigate to ")));
         // The list follows at once.
-        QCOMPARE(w->AddressBox->Items(), (QStringList{b, a}));
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Items(), (QStringList{b, a}));
 
         w.reset();
         auto second = openKeepingSettings();
-        QCOMPARE(second->AddressBox->Items(), (QStringList{b, a}));
+        QCOMPARE(child<TAddressCombo>(&*second, "AddressBox")->Items(), (QStringList{b, a}));
         go(second.get(), a);
-        QCOMPARE(second->AddressBox->Items(), (QStringList{a, b}));
+        QCOMPARE(child<TAddressCombo>(&*second, "AddressBox")->Items(), (QStringList{a, b}));
         second.reset();
         w = openKeepingSettings();
-        const QStringList items = w->AddressBox->Items();
+        const QStringList items = child<TAddressCombo>(&*w, "AddressBox")->Items();
         QCOMPARE(items, (QStringList{a, b}));
         QVERIFY(!items.contains(QString::fromLatin1(TSurfWindow::kHomePage)));
     }
@@ -199,7 +199,7 @@ private slots:
         go(w.get(), server.urlString(path));
         QCOMPARE(message, QStringLiteral("The server 127.0.0.1 asks for a user name and password. It says: \"%1\".")
                               .arg(realm));
-        QCOMPARE(runJs(w->WebBrowser2->page(), QStringLiteral("document.title")).toString(), title);
+        QCOMPARE(runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.title")).toString(), title);
         const QList<HttpRequest> requests = server.requestsTo(path);
         QVERIFY(!requests.isEmpty());
         QCOMPARE(requests.first().header("Authorization"), QByteArray());
@@ -225,16 +225,16 @@ private slots:
         QTemporaryDir target;
         const QString file = target.filePath(QStringLiteral("saved.bin"));
         QWidget *asking = w.get();
-        QWidget *other = w->surfwindow2;
-        QWebEnginePage *page = w->WebBrowser2->page();
+        QWidget *other = w->externalWindow();
+        QWebEnginePage *page = child<TWebBrowser>(&*w, "WebBrowser2")->page();
         if (external) {
             // A page in the external window asks; its status line tells.
-            runJs(w->WebBrowser2->page(), QStringLiteral("window.open('%1'); 1").arg(server.urlString("/a")));
-            QTRY_VERIFY(w->surfwindow2->isVisible());
-            QTRY_COMPARE_WITH_TIMEOUT(status(w->surfwindow2), QStringLiteral("Status: Done"), 15000);
-            QCOMPARE(w->surfwindow2->WebBrowser2->url(), server.url("/a"));
+            runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("window.open('%1'); 1").arg(server.urlString("/a")));
+            QTRY_VERIFY(w->externalWindow()->isVisible());
+            QTRY_COMPARE_WITH_TIMEOUT(status(w->externalWindow()), QStringLiteral("Status: Done"), 15000);
+            QCOMPARE(child<TWebBrowser>(w->externalWindow(), "WebBrowser2")->url(), server.url("/a"));
             std::swap(asking, other);
-            page = w->surfwindow2->WebBrowser2->page();
+            page = child<TWebBrowser>(w->externalWindow(), "WebBrowser2")->page();
         } else {
             go(w.get(), server.urlString("/a"));
         }
@@ -274,7 +274,7 @@ private slots:
             QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList());
             QCOMPARE(QDir(downloads.filePath(QStringLiteral("default"))).entryList(QDir::Files), QStringList());
         }
-        w->surfwindow2->Button1Click();
+        w->externalWindow()->Button1Click();
     }
 
     void rendererEnds_data()
@@ -288,46 +288,46 @@ private slots:
     {
         QFETCH(bool, byReload);
         go(w.get(), server.urlString("/b"));
-        const QList<QByteArray> rows = column(w->surfdata, UrlColumn);
-        const qint64 pid = w->WebBrowser2->page()->renderProcessPid();
+        const QList<QByteArray> rows = column(child<TListGrid>(&*w, "surfdata"), UrlColumn);
+        const qint64 pid = child<TWebBrowser>(&*w, "WebBrowser2")->page()->renderProcessPid();
         QVERIFY(pid > 0);
-        QSignalSpy ended(w->WebBrowser2->page(), &QWebEnginePage::renderProcessTerminated);
+        QSignalSpy ended(child<TWebBrowser>(&*w, "WebBrowser2")->page(), &QWebEnginePage::renderProcessTerminated);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
         QVERIFY(ended.wait(10000));
         QCOMPARE(status(w.get()), QStringLiteral("Status: The page's process was killed (out of memory, or by another "
                                                  "program); reload the page to show it again"));
         QTest::qWait(200);
-        QCOMPARE(column(w->surfdata, UrlColumn), rows);
-        QCOMPARE(w->AddressBox->Text(), server.urlString("/b"));
+        QCOMPARE(column(child<TListGrid>(&*w, "surfdata"), UrlColumn), rows);
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), server.urlString("/b"));
 
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         if (byReload) {
-            w->WebBrowser2->setFocus();
+            child<TWebBrowser>(&*w, "WebBrowser2")->setFocus();
             QTest::keyClick(w.get(), Qt::Key_F5);
         } else {
-            w->gotobutton->click();
+            child<QPushButton>(&*w, "gotobutton")->click();
         }
         QVERIFY(loaded.wait(15000));
         QCOMPARE(loaded.first().first().toBool(), true);
-        QCOMPARE(runJs(w->WebBrowser2->page(), QStringLiteral("document.title")).toString(), QStringLiteral("page b"));
+        QCOMPARE(runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.title")).toString(), QStringLiteral("page b"));
         QCOMPARE(status(w.get()), QStringLiteral("Status: Done"));
-        QVERIFY(w->WebBrowser2->page()->renderProcessPid() != pid);
+        QVERIFY(child<TWebBrowser>(&*w, "WebBrowser2")->page()->renderProcessPid() != pid);
     }
 
     void browserKeys()
     {
         go(w.get(), server.urlString("/b"));
         go(w.get(), server.urlString("/c"));
-        QWidget *surface = w->WebBrowser2->focusProxy();
+        QWidget *surface = child<TWebBrowser>(&*w, "WebBrowser2")->focusProxy();
         QVERIFY(surface);
         surface->setFocus();
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         QTest::keyClick(surface, Qt::Key_Left, Qt::AltModifier);
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/b"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/b"));
         QTest::keyClick(surface, Qt::Key_Right, Qt::AltModifier);
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/c"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/c"));
 
         // F5 asks the server again.
         server.clearRequests();
@@ -337,33 +337,33 @@ private slots:
 
         // Ctrl+L: the address box, its whole text selected.
         QTest::keyClick(surface, Qt::Key_L, Qt::ControlModifier);
-        QLineEdit *edit = w->AddressBox->lineEdit();
+        QLineEdit *edit = child<TAddressCombo>(&*w, "AddressBox")->lineEdit();
         QTRY_VERIFY(edit->hasFocus());
         QCOMPARE(edit->selectedText(), server.urlString("/c"));
         // Alt+Left works from there too; Enter in the box still does not browse.
         QTest::keyClick(edit, Qt::Key_Left, Qt::AltModifier);
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/b"));
-        const int rows = w->surfdata->RowCount();
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/b"));
+        const int rows = child<TListGrid>(&*w, "surfdata")->RowCount();
         QTest::keyClick(edit, Qt::Key_Return);
         QTest::qWait(500);
-        QCOMPARE(w->WebBrowser2->url(), server.url("/b"));
-        QCOMPARE(w->surfdata->RowCount(), rows);
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/b"));
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), rows);
 
         // The list's pop-up menu has no keys of its own.
         for (QAction *action : child<QMenu>(&*w, "PopupMenu1")->actions())
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->text()));
 
         // The external window: Ctrl+L selects its address field.
-        runJs(w->WebBrowser2->page(), QStringLiteral("window.open('%1'); 1").arg(server.urlString("/c")));
-        Tsurfwindow2 *x = w->surfwindow2;
-        QTRY_COMPARE_WITH_TIMEOUT(x->url1->text(), server.urlString("/c"), 15000);
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("window.open('%1'); 1").arg(server.urlString("/c")));
+        Tsurfwindow2 *x = w->externalWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>(x, "url1")->text(), server.urlString("/c"), 15000);
         x->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(x));
-        x->WebBrowser2->setFocus();
+        child<TWebBrowser>(x, "WebBrowser2")->setFocus();
         QTest::keyClick(x, Qt::Key_L, Qt::ControlModifier);
-        QTRY_VERIFY(x->url1->hasFocus());
-        QCOMPARE(x->url1->selectedText(), server.urlString("/c"));
+        QTRY_VERIFY(child<QLineEdit>(x, "url1")->hasFocus());
+        QCOMPARE(child<QLineEdit>(x, "url1")->selectedText(), server.urlString("/c"));
         x->Button1Click();
     }
 
@@ -371,11 +371,11 @@ private slots:
     {
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-        w->AddressBox->SetText(server.urlString("/slow"));
-        w->gotobutton->click();
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(server.urlString("/slow"));
+        child<QPushButton>(&*w, "gotobutton")->click();
         QVERIFY(server.waitForRequest("/slow", 5000));
-        QWidget *surface = w->WebBrowser2->focusProxy();
+        QWidget *surface = child<TWebBrowser>(&*w, "WebBrowser2")->focusProxy();
         surface->setFocus();
         // The key reaches the view's shortcut only once the view has the focus.
         QTRY_VERIFY(surface->hasFocus());
@@ -408,9 +408,9 @@ private slots:
         });
 
         const QString address = QStringLiteral("https://127.0.0.1:%1/private").arg(tlsServer.serverPort());
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-        w->AddressBox->SetText(address);
-        w->gotobutton->click();
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(address);
+        child<QPushButton>(&*w, "gotobutton")->click();
         QVERIFY(loaded.wait(15000));
         QCOMPARE(loaded.first().first().toBool(), false);
         QVERIFY(status(w.get()).startsWith(QStringLiteral("Status: The certificate of 127.0.0.1 was refused: ")));
@@ -426,7 +426,7 @@ private slots:
         const QIcon icon = trailscribeIcon();
         QVERIFY(!icon.pixmap(48, 48).isNull());
         QVERIFY(!w->windowIcon().pixmap(32, 32).isNull());
-        QVERIFY(!w->surfwindow2->windowIcon().pixmap(32, 32).isNull());
+        QVERIFY(!w->externalWindow()->windowIcon().pixmap(32, 32).isNull());
     }
 };
 

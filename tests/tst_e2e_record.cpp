@@ -34,20 +34,20 @@ class TestE2ERecord : public QObject
     std::unique_ptr<TSurfWindow> w;
     QStringList reports;
 
-    TListGrid *list() const { return w->surfdata; }
+    TListGrid *list() const { return child<TListGrid>(&*w, "surfdata"); }
 
     void clearList() { w->ToolButton13Click(); }
 
     void go(const QByteArray &path)
     {
-        w->AddressBox->SetText(server.urlString(path));
-        w->gotobutton->click();
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(server.urlString(path));
+        child<QPushButton>(&*w, "gotobutton")->click();
     }
 
     // Browses to path and waits until the page has loaded, so that scripts find it complete.
     bool load(const QByteArray &path)
     {
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         go(path);
         return loaded.wait(15000) && loaded.first().first().toBool();
     }
@@ -104,8 +104,8 @@ private slots:
         QCOMPARE(list()->RowCount(), 2);
         QCOMPARE(list()->CellText(0, 1), QByteArray(TSurfWindow::kHomePage));
         QCOMPARE(list()->CellText(1, 1), QByteArray());
-        QCOMPARE(w->Panel5->height(), 52);
-        QCOMPARE(w->AddressBox->Text(), QString::fromLatin1(TSurfWindow::kHomePage));
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 52);
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), QString::fromLatin1(TSurfWindow::kHomePage));
     }
 
     void firstNavigationFillsTheEmptyRowThenRowsGrowAndThePanelWithThem()
@@ -114,17 +114,17 @@ private slots:
         QVERIFY(load("/p"));
         QVERIFY(rowOf(server.urlString("/p")) >= 1);
         QCOMPARE(list()->RowCount(), 2);
-        QCOMPARE(w->Panel5->height(), 52);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 52);
         QVERIFY(load("/p"));  // the same address twice gives two rows
         QCOMPARE(list()->RowCount(), 3);
         QCOMPARE(list()->CellText(0, 2), server.urlString("/p").toUtf8());
-        QCOMPARE(w->Panel5->height(), 73);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 73);
         for (int i = 3; i <= 12; ++i) {
             QVERIFY(load("/p"));
             QCOMPARE(list()->RowCount(), i + 1);
         }
         QCOMPARE(list()->RowCount(), 13);
-        QTRY_COMPARE(w->Panel5->height(), 220);
+        QTRY_COMPARE(child<QWidget>(&*w, "Panel5")->height(), 220);
         QCOMPARE(list()->CellText(1, 5), QByteArray());
     }
 
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(list()->RowRequest(2).frame, RequestFrame::Frame);
         QCOMPARE(list()->RowRequest(3).frame, RequestFrame::Frame);
         // The address box shows the navigation that started last, a frame's.
-        QCOMPARE(w->AddressBox->Text().toUtf8(), list()->CellText(0, 3));
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text().toUtf8(), list()->CellText(0, 3));
     }
 
     void aRedirectTargetIsRecordedAsARowOfItsOwn()
@@ -165,15 +165,15 @@ private slots:
         list()->SetCurrentCell(0, 1);
         const QRect cell = list()->CellRect(0, 3);
         QVERIFY(!cell.isEmpty());
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(waitForRows(5));
         QCOMPARE(list()->CellText(0, 4), server.urlString("/p").toUtf8());
         QCOMPARE(list()->CellText(0, 3), server.urlString("/p").toUtf8());
-        QCOMPARE(w->AddressBox->Text(), server.urlString("/p"));
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), server.urlString("/p"));
         QCOMPARE(list()->CurrentRow(), 1);
         QVERIFY(loaded.wait(15000));
-        QCOMPARE(w->WebBrowser2->url(), server.url("/p"));
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), server.url("/p"));
     }
 
     void scriptAddressesAreShownButNotRecorded_data()
@@ -188,12 +188,12 @@ private slots:
         clearList();
         go("/p");
         QTRY_COMPARE(list()->CellText(0, 1), server.urlString("/p").toUtf8());
-        w->Panel5->setFixedHeight(77);  // so that any resizing would show
-        w->WebBrowser2BeforeNavigate2(w->WebBrowser2, address, PostDataRef::create());
-        QCOMPARE(w->AddressBox->Text(), address);
+        child<QWidget>(&*w, "Panel5")->setFixedHeight(77);  // so that any resizing would show
+        w->WebBrowser2BeforeNavigate2(child<TWebBrowser>(&*w, "WebBrowser2"), address, PostDataRef::create());
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), address);
         QCOMPARE(list()->RowCount(), 2);
         QCOMPARE(list()->CellText(1, 1), QByteArray());
-        QCOMPARE(w->Panel5->height(), 77);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 77);
     }
 
     void aFormPostRecordsTheBodyTheServerReceived()
@@ -202,7 +202,7 @@ private slots:
         QVERIFY(load("/form"));
         QCOMPARE(list()->CellText(0, 1), server.urlString("/form").toUtf8());
         server.clearRequests();
-        runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.forms[0].submit()"));
         QVERIFY(server.waitForRequest("/post"));
         const QByteArray wire = server.requestsTo("/post").first().body;
         QCOMPARE(wire, QByteArray("a=1+2%263&b=x%3Dy"));
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(load("/nulform"));
         QCOMPARE(list()->CellText(0, 1), server.urlString("/nulform").toUtf8());
         server.clearRequests();
-        runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.forms[0].submit()"));
         QVERIFY(server.waitForRequest("/post"));
         const QByteArray wire = server.requestsTo("/post").first().body;
         QVERIFY2(wire.contains('\0'), wire.toHex().constData());
@@ -250,15 +250,15 @@ private slots:
         QCOMPARE(list()->RowCount(), 4);
         server.clearRequests();
         const int rows = list()->RowCount();
-        runJs(w->WebBrowser2->page(), QStringLiteral("document.getElementById('ext').submit()"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.getElementById('ext').submit()"));
         QVERIFY(server.waitForRequest("/post"));
-        QTRY_VERIFY(w->surfwindow2->isVisible());
+        QTRY_VERIFY(w->externalWindow()->isVisible());
         QVERIFY(waitForRows(rows + 1));
         QCOMPARE(list()->CellText(0, rows), server.urlString("/post").toUtf8());
         QTRY_COMPARE(list()->CellText(1, rows), server.requestsTo("/post").first().body);
         QCOMPARE(list()->RowRequest(rows).body, server.requestsTo("/post").first().body);
         QCOMPARE(list()->RowRequest(rows).window, RequestWindow::External);
-        w->surfwindow2->Button1->click();
+        child<QPushButton>(w->externalWindow(), "Button1")->click();
     }
 
     void aHarFileGivesBackTheBodiesTheServerReceived()
@@ -269,7 +269,7 @@ private slots:
             QVERIFY(load(page));
             server.clearRequests();
             const int rows = list()->RowCount();
-            runJs(w->WebBrowser2->page(), QStringLiteral("document.forms[0].submit()"));
+            runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.forms[0].submit()"));
             QVERIFY(server.waitForRequest("/post"));
             sent << server.requestsTo("/post").first();
             QVERIFY(waitForRows(rows + 1));
@@ -339,8 +339,8 @@ private slots:
         QByteArray path = page;
         if (!form.isEmpty()) {
             server.clearRequests();
-            QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
-            runJs(w->WebBrowser2->page(), fill + QStringLiteral("document.getElementById('go').click();"));
+            QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
+            runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), fill + QStringLiteral("document.getElementById('go').click();"));
             QVERIFY(server.waitForRequest("/rpost"));
             QVERIFY(loaded.wait(15000));
             row = 2;
@@ -361,7 +361,7 @@ private slots:
         child<QMenu>(&*w, "PopupMenu1")->close();
         server.clearRequests();
         const int rows = list()->RowCount();
-        QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+        QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
         child<QAction>(&*w, "ReplayRequest1")->trigger();
         QVERIFY(server.waitForRequest(path));
         const HttpRequest sent = server.requestsTo(path).first();
@@ -384,7 +384,7 @@ private slots:
         // Nothing was captured for it, and nothing is waiting for it: after the time a navigation
         // waits for a body, the row is as it was, and no capture is left behind.
         QVERIFY(loaded.wait(15000));
-        BodyCapture *capture = BodyCapture::forProfile(w->WebBrowser2->page()->profile());
+        BodyCapture *capture = BodyCapture::forProfile(child<TWebBrowser>(&*w, "WebBrowser2")->page()->profile());
         QCOMPARE(capture->pendingCaptureCount(true, server.url(path)), 0);
         QTest::qWait(3500);
         QCOMPARE(list()->RowCount(), rows + 1);
@@ -398,42 +398,42 @@ private slots:
         clearList();
         QVERIFY(load("/popups"));
         QCOMPARE(list()->CellText(0, 1), server.urlString("/popups").toUtf8());
-        const int panel = w->Panel5->height();
-        const QString mainAddress = w->AddressBox->Text();
-        Tsurfwindow2 *x = w->surfwindow2;
+        const int panel = child<QWidget>(&*w, "Panel5")->height();
+        const QString mainAddress = child<TAddressCombo>(&*w, "AddressBox")->Text();
+        Tsurfwindow2 *x = w->externalWindow();
         QVERIFY(!x->isVisible());
 
-        runJs(w->WebBrowser2->page(), QStringLiteral("document.getElementById('blank').click()"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("document.getElementById('blank').click()"));
         QTRY_VERIFY(x->isVisible());
-        QTRY_COMPARE(x->url1->text(), server.urlString("/child1"));
+        QTRY_COMPARE(child<QLineEdit>(x, "url1")->text(), server.urlString("/child1"));
         QVERIFY(waitForRows(3));
         QCOMPARE(list()->CellText(0, 2), server.urlString("/child1").toUtf8());
-        QCOMPARE(w->AddressBox->Text(), mainAddress);
-        QCOMPARE(w->Panel5->height(), panel);
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), mainAddress);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), panel);
         QVERIFY(server.waitForRequest("/child1"));
         // The next request frees this view (later) and makes another (which may take its place in
         // memory).
-        const QPointer<TWebBrowser> firstView = x->WebBrowser2;
+        const QPointer<TWebBrowser> firstView = child<TWebBrowser>(x, "WebBrowser2");
 
-        runJs(w->WebBrowser2->page(), QStringLiteral("window.open('/child2'); 1"));
-        QTRY_COMPARE(x->url1->text(), server.urlString("/child2"));
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), QStringLiteral("window.open('/child2'); 1"));
+        QTRY_COMPARE(child<QLineEdit>(x, "url1")->text(), server.urlString("/child2"));
         QVERIFY(waitForRows(4));
         QCOMPARE(list()->CellText(0, 3), server.urlString("/child2").toUtf8());
         QVERIFY(x->isVisible());
         QTRY_VERIFY(firstView.isNull());
-        QVERIFY(x->WebBrowser2);
-        QCOMPARE(w->Panel5->height(), panel);
-        QVERIFY(waitForLoad(x->WebBrowser2) || x->WebBrowser2->url() == server.url("/child2"));
+        QVERIFY(child<TWebBrowser>(x, "WebBrowser2"));
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), panel);
+        QVERIFY(waitForLoad(child<TWebBrowser>(x, "WebBrowser2")) || child<TWebBrowser>(x, "WebBrowser2")->url() == server.url("/child2"));
 
         // The external window's own pop-ups are refused and record nothing.
         server.clearRequests();
         const int rows = list()->RowCount();
-        runJs(x->WebBrowser2->page(), QStringLiteral("String(window.open('/grandchild'))"));
+        runJs(child<TWebBrowser>(x, "WebBrowser2")->page(), QStringLiteral("String(window.open('/grandchild'))"));
         QTest::qWait(1500);
         QVERIFY(server.requestsTo("/grandchild").isEmpty());
         QCOMPARE(list()->RowCount(), rows);
 
-        x->Button1->click();
+        child<QPushButton>(x, "Button1")->click();
         QVERIFY(!x->isVisible());
     }
 
@@ -450,7 +450,7 @@ private slots:
         QVERIFY(load("/decoy"));
         clearList();
         server.clearRequests();
-        runJs(w->WebBrowser2->page(), "new FormData(document.getElementById('A')); document.getElementById('B').submit();");
+        runJs(child<TWebBrowser>(&*w, "WebBrowser2")->page(), "new FormData(document.getElementById('A')); document.getElementById('B').submit();");
         QVERIFY(server.waitForRequest("/post"));
         QVERIFY(server.requestsTo("/post").first().body.contains("name=\"b\"\r\n\r\nreal\r\n"));
         QTRY_VERIFY(rowOf(server.urlString("/post")) >= 1);
@@ -527,7 +527,7 @@ private slots:
         // The window still answers: a command works at once, and the view browses on.
         w->ToolButton13Click();
         QCOMPARE(list()->RowCount(), 2);
-        w->surfwindow2->Button1Click();
+        w->externalWindow()->Button1Click();
         QVERIFY(load("/p"));
         QVERIFY(rowOf(server.urlString("/p")) >= 1);
     }

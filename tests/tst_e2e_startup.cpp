@@ -18,7 +18,7 @@ class TestE2EStartup : public QObject
     Q_OBJECT
     QStringList reports;
 
-    static QList<TBannerPanel *> banners(TSurfWindow *w) { return {w->BannerPanel1, w->BannerPanel2, w->BannerPanel3}; }
+    static QList<TBannerPanel *> banners(TSurfWindow *w) { return {child<TBannerPanel>(&*w, "BannerPanel1"), child<TBannerPanel>(&*w, "BannerPanel2"), child<TBannerPanel>(&*w, "BannerPanel3")}; }
 
 private slots:
     void initTestCase()
@@ -64,13 +64,13 @@ private slots:
             if (b->isVisible())
                 shown = b;
         QVERIFY(shown);
-        const int webHeight = w->Panel4->height();
-        const int listTop = w->Panel5->y();
+        const int webHeight = child<QFrame>(&*w, "Panel4")->height();
+        const int listTop = child<QWidget>(&*w, "Panel5")->y();
         QTest::mousePress(shown, button, {}, closeSquare(shown->width()).center());
         QTRY_VERIFY(!shown->isVisible());
-        QTRY_COMPARE(w->Panel4->height(), webHeight + 88);
-        QCOMPARE(w->Panel5->y(), listTop + 88);
-        QCOMPARE(w->Panel5->geometry().bottom() + 1, w->StatusBar1->y());
+        QTRY_COMPARE(child<QFrame>(&*w, "Panel4")->height(), webHeight + 88);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->y(), listTop + 88);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->geometry().bottom() + 1, child<QStatusBar>(&*w, "StatusBar1")->y());
         for (TBannerPanel *b : banners(w.get()))
             QVERIFY(!b->isVisible());
     }
@@ -92,7 +92,7 @@ private slots:
             QCOMPARE(w.size(), QSize(792, 566));
             w.setGeometry(moved);
             QTRY_COMPARE(w.geometry(), moved);
-            w.ToolButton7->click();  // "Close"
+            child<QToolButton>(&w, "ToolButton7")->click();  // "Close"
             QTRY_VERIFY(!w.isVisible());
         }
         QSettings stored(QStringLiteral("Tavorink"), QStringLiteral("Trailscribe"));

@@ -38,10 +38,10 @@ class TestSurfWindow : public QObject
 
     void fillRows(const QList<QByteArray> &urls)
     {
-        w->surfdata->ClearDataCells();
-        w->surfdata->SetRowCount(2);
+        child<TListGrid>(&*w, "surfdata")->ClearDataCells();
+        child<TListGrid>(&*w, "surfdata")->SetRowCount(2);
         for (const QByteArray &u : urls) {
-            w->AddressBox->SetText(QString::fromLatin1(u));
+            child<TAddressCombo>(&*w, "AddressBox")->SetText(QString::fromLatin1(u));
             w->ToolButton10Click();
         }
     }
@@ -98,9 +98,9 @@ private slots:
     {
         QFETCH(int, width);
         w->resize(width, w->height());
-        QTRY_COMPARE(w->Panel3->width(), width);
-        const QRect box = w->AddressBox->geometry();
-        const QRect go = w->gotobutton->geometry();
+        QTRY_COMPARE(child<QWidget>(&*w, "Panel3")->width(), width);
+        const QRect box = child<TAddressCombo>(&*w, "AddressBox")->geometry();
+        const QRect go = child<QPushButton>(&*w, "gotobutton")->geometry();
         QCOMPARE(box.left(), 40);
         QCOMPARE(box.top(), 4);
         QCOMPARE(box.width(), width - 50 - 40 - 10);
@@ -132,34 +132,34 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(int, left);
-        auto *b = w->ToolBar1->findChild<QToolButton *>(name);
+        auto *b = child<SurfToolBar>(&*w, "ToolBar1")->findChild<QToolButton *>(name);
         QVERIFY(b);
         QCOMPARE(b->text(), caption);
         QCOMPARE(b->x(), left);
         QCOMPARE(b->size(), QSize(60, 36));
         QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(b->iconSize(), QSize(16, 16));
-        QCOMPARE(w->ToolBar1->height(), 40);
-        QVERIFY(!w->ToolButton14->isVisible());
-        QVERIFY(!w->ToolButton9->isVisible());
+        QCOMPARE(child<SurfToolBar>(&*w, "ToolBar1")->height(), 40);
+        QVERIFY(!child<QWidget>(&*w, "ToolButton14")->isVisible());
+        QVERIFY(!child<QWidget>(&*w, "ToolButton9")->isVisible());
     }
 
     void stackFromTopToBottom()
     {
         // toolbar, address row, web view panel, list panel, banner, status line
-        QCOMPARE(w->ToolBar1->y(), 0);
-        QCOMPARE(w->Panel3->y(), 40);
-        QCOMPARE(w->Panel3->height(), 31);
-        QCOMPARE(w->Panel4->y(), 71);
-        QCOMPARE(w->Panel5->y(), w->Panel4->geometry().bottom() + 1);
-        QCOMPARE(w->StatusBar1->geometry().bottom() + 1, w->height());
-        QCOMPARE(w->StatusBar1->height(), 19);
+        QCOMPARE(child<SurfToolBar>(&*w, "ToolBar1")->y(), 0);
+        QCOMPARE(child<QWidget>(&*w, "Panel3")->y(), 40);
+        QCOMPARE(child<QWidget>(&*w, "Panel3")->height(), 31);
+        QCOMPARE(child<QFrame>(&*w, "Panel4")->y(), 71);
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->y(), child<QFrame>(&*w, "Panel4")->geometry().bottom() + 1);
+        QCOMPARE(child<QStatusBar>(&*w, "StatusBar1")->geometry().bottom() + 1, w->height());
+        QCOMPARE(child<QStatusBar>(&*w, "StatusBar1")->height(), 19);
         int visibleBanners = 0;
-        for (TBannerPanel *b : {w->BannerPanel1, w->BannerPanel2, w->BannerPanel3}) {
+        for (TBannerPanel *b : {child<TBannerPanel>(&*w, "BannerPanel1"), child<TBannerPanel>(&*w, "BannerPanel2"), child<TBannerPanel>(&*w, "BannerPanel3")}) {
             if (b->isVisible()) {
                 ++visibleBanners;
-                QCOMPARE(b->y(), w->Panel5->geometry().bottom() + 1);
-                QCOMPARE(b->geometry().bottom() + 1, w->StatusBar1->y());
+                QCOMPARE(b->y(), child<QWidget>(&*w, "Panel5")->geometry().bottom() + 1);
+                QCOMPARE(b->geometry().bottom() + 1, child<QStatusBar>(&*w, "StatusBar1")->y());
                 QCOMPARE(b->height(), 88);
             }
         }
@@ -179,90 +179,90 @@ private slots:
     {
         QFETCH(QString, address);
         QFETCH(QString, message);
-        const int rows = w->surfdata->RowCount();
-        w->AddressBox->SetText(address);
-        w->gotobutton->click();
-        QCOMPARE(w->StatusBar1->currentMessage(),
+        const int rows = child<TListGrid>(&*w, "surfdata")->RowCount();
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(address);
+        child<QPushButton>(&*w, "gotobutton")->click();
+        QCOMPARE(child<QStatusBar>(&*w, "StatusBar1")->currentMessage(),
                  QStringLiteral("Unable to navigate to ") + address + QStringLiteral(". ") + message + QStringLiteral("."));
-        QCOMPARE(w->AddressBox->Text(), address);
+        QCOMPARE(child<TAddressCombo>(&*w, "AddressBox")->Text(), address);
         QTest::qWait(300);
-        QCOMPARE(w->surfdata->RowCount(), rows);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), rows);
         QVERIFY(reports.isEmpty());
     }
 
     void backAndForwardOnTheFirstPageShowNothing()
     {
-        const QUrl before = w->WebBrowser2->url();
-        w->ToolButton1->click();
-        w->ToolButton2->click();
+        const QUrl before = child<TWebBrowser>(&*w, "WebBrowser2")->url();
+        child<QToolButton>(&*w, "ToolButton1")->click();
+        child<QToolButton>(&*w, "ToolButton2")->click();
         QTest::qWait(300);
-        QCOMPARE(w->WebBrowser2->url(), before);
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), before);
         QVERIFY(reports.isEmpty());
     }
 
     void enterInTheAddressBoxDoesNotBrowse()
     {
-        const int rows = w->surfdata->RowCount();
-        const QUrl before = w->WebBrowser2->url();
-        w->AddressBox->SetText(QStringLiteral("about:blank"));
-        w->AddressBox->setFocus();
-        QWidget *edit = w->AddressBox->lineEdit();
+        const int rows = child<TListGrid>(&*w, "surfdata")->RowCount();
+        const QUrl before = child<TWebBrowser>(&*w, "WebBrowser2")->url();
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QStringLiteral("about:blank"));
+        child<TAddressCombo>(&*w, "AddressBox")->setFocus();
+        QWidget *edit = child<TAddressCombo>(&*w, "AddressBox")->lineEdit();
         QTest::keyClick(edit, Qt::Key_Return);
         QTest::qWait(500);
-        QCOMPARE(w->surfdata->RowCount(), rows);
-        QCOMPARE(w->WebBrowser2->url(), before);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), rows);
+        QCOMPARE(child<TWebBrowser>(&*w, "WebBrowser2")->url(), before);
     }
 
     void deleteUrl()
     {
         fillRows({"a", "b", "c"});
-        QCOMPARE(w->surfdata->RowCount(), 4);
-        const int panel = w->Panel5->height();
-        w->surfdata->setFocus();
-        QTest::keyClick(w->surfdata, Qt::Key_Down);  // row 2
-        QCOMPARE(w->surfdata->CurrentRow(), 2);
-        w->ToolButton12->click();
-        QCOMPARE(column(w->surfdata, 0), (QList<QByteArray>{"a", "c"}));
-        QCOMPARE(w->Panel5->height(), panel);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 4);
+        const int panel = child<QWidget>(&*w, "Panel5")->height();
+        child<TListGrid>(&*w, "surfdata")->setFocus();
+        QTest::keyClick(child<TListGrid>(&*w, "surfdata"), Qt::Key_Down);  // row 2
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CurrentRow(), 2);
+        child<QToolButton>(&*w, "ToolButton12")->click();
+        QCOMPARE(column(child<TListGrid>(&*w, "surfdata"), 0), (QList<QByteArray>{"a", "c"}));
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), panel);
 
         fillRows({"only"});
-        w->ToolButton12->click();
-        QCOMPARE(w->surfdata->RowCount(), 2);
-        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray());
-        QCOMPARE(w->surfdata->CellText(1, 1), QByteArray());
+        child<QToolButton>(&*w, "ToolButton12")->click();
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 2);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(0, 1), QByteArray());
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(1, 1), QByteArray());
     }
 
     void addUrl()
     {
-        w->ToolButton13->click();  // Clear URLs
-        QCOMPARE(w->Panel5->height(), 52);
-        const int panel = w->Panel5->height();
+        child<QToolButton>(&*w, "ToolButton13")->click();  // Clear URLs
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 52);
+        const int panel = child<QWidget>(&*w, "Panel5")->height();
 
-        w->AddressBox->SetText(QStringLiteral("http://x.test/1"));
-        w->ToolButton10->click();
-        QCOMPARE(w->surfdata->RowCount(), 2);  // the empty row is filled, no row added
-        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray("http://x.test/1"));
-        QCOMPARE(w->surfdata->CellText(1, 1), QByteArray());
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QStringLiteral("http://x.test/1"));
+        child<QToolButton>(&*w, "ToolButton10")->click();
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 2);  // the empty row is filled, no row added
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(0, 1), QByteArray("http://x.test/1"));
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(1, 1), QByteArray());
 
-        w->AddressBox->SetText(QStringLiteral("JavaScript:go()"));
-        w->ToolButton10->click();
-        QCOMPARE(w->surfdata->RowCount(), 2);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QStringLiteral("JavaScript:go()"));
+        child<QToolButton>(&*w, "ToolButton10")->click();
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 2);
 
-        w->AddressBox->SetText(QString());
-        w->ToolButton10->click();
-        QCOMPARE(w->surfdata->RowCount(), 3);
-        QCOMPARE(w->surfdata->CellText(0, 2), QByteArray());
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QString());
+        child<QToolButton>(&*w, "ToolButton10")->click();
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 3);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(0, 2), QByteArray());
 
-        w->AddressBox->SetText(QStringLiteral("http://x.test/1"));
-        w->ToolButton10->click();  // fills the empty row; duplicates are kept
-        QCOMPARE(w->surfdata->RowCount(), 3);
-        QCOMPARE(w->surfdata->CellText(0, 2), QByteArray("http://x.test/1"));
-        QCOMPARE(w->Panel5->height(), panel);
+        child<TAddressCombo>(&*w, "AddressBox")->SetText(QStringLiteral("http://x.test/1"));
+        child<QToolButton>(&*w, "ToolButton10")->click();  // fills the empty row; duplicates are kept
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 3);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(0, 2), QByteArray("http://x.test/1"));
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), panel);
 
-        w->ToolButton13->click();
-        QCOMPARE(w->surfdata->RowCount(), 2);
-        QCOMPARE(w->surfdata->CellText(0, 1), QByteArray());
-        QCOMPARE(w->Panel5->height(), 52);
+        child<QToolButton>(&*w, "ToolButton13")->click();
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->RowCount(), 2);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CellText(0, 1), QByteArray());
+        QCOMPARE(child<QWidget>(&*w, "Panel5")->height(), 52);
     }
 
     void popupMenuItems()
@@ -294,8 +294,8 @@ private slots:
     void copyUrlAndPostDataFromTheCurrentRow()
     {
         fillRows({"http://one.test/", "http://two.test/"});
-        w->surfdata->SetCellText(1, 1, "a=1\r\nb=2");
-        QCOMPARE(w->surfdata->CurrentRow(), 1);
+        child<TListGrid>(&*w, "surfdata")->SetCellText(1, 1, "a=1\r\nb=2");
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CurrentRow(), 1);
 
         // Without a list to act on (the menu never opened on one) the copy commands do nothing.
         QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
@@ -303,10 +303,10 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 
         // A right click on row 2 opens the menu there and keeps row 1 current.
-        const QRect row2 = w->surfdata->CellRect(1, 2);
-        QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, row2.center());
+        const QRect row2 = child<TListGrid>(&*w, "surfdata")->CellRect(1, 2);
+        QTest::mouseClick(child<TListGrid>(&*w, "surfdata")->viewport(), Qt::RightButton, {}, row2.center());
         QTRY_VERIFY(child<QMenu>(&*w, "PopupMenu1")->isVisible());
-        QCOMPARE(w->surfdata->CurrentRow(), 1);
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CurrentRow(), 1);
         child<QMenu>(&*w, "PopupMenu1")->close();
 
         QClipboard *cb = QGuiApplication::clipboard();
@@ -325,16 +325,16 @@ private slots:
 
         // "Copy As cURL" gives the current row's request, not its cells: the body keeps the
         // zero byte the cell left out.
-        RequestRecord request = w->surfdata->RowRequest(1);
+        RequestRecord request = child<TListGrid>(&*w, "surfdata")->RowRequest(1);
         QCOMPARE(request.method, QByteArray("GET"));
         request.method = "POST";
         request.body = QByteArray("a=1\0", 4);
         request.contentType = "text/plain";
-        w->surfdata->SetRowRequest(1, request);
+        child<TListGrid>(&*w, "surfdata")->SetRowRequest(1, request);
         child<QAction>(&*w, "CopyAsCurl1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("printf '\\x61\\x3d\\x31\\x00' | curl -H 'Content-Type: text/plain' "
                                                 "--data-binary @- 'http://one.test/'"));
-        w->surfdata->SetCurrentCell(0, 2);
+        child<TListGrid>(&*w, "surfdata")->SetCurrentCell(0, 2);
         child<QAction>(&*w, "CopyAsCurl1")->trigger();
         QTRY_COMPARE(cb->text(), QStringLiteral("curl 'http://two.test/'"));
     }
@@ -342,15 +342,15 @@ private slots:
     void showRequestOfTheRow()
     {
         fillRows({"http://one.test/", "http://two.test/"});
-        RequestRecord request = w->surfdata->RowRequest(2);
+        RequestRecord request = child<TListGrid>(&*w, "surfdata")->RowRequest(2);
         request.method = "POST";
         request.body = QByteArray("q=a%00b&r=2");
         request.contentType = "application/x-www-form-urlencoded";
-        w->surfdata->SetRowRequest(2, request);
-        w->surfdata->SetCellText(1, 2, "q=a%00b&r=2");
+        child<TListGrid>(&*w, "surfdata")->SetRowRequest(2, request);
+        child<TListGrid>(&*w, "surfdata")->SetCellText(1, 2, "q=a%00b&r=2");
 
         // The menu acts on the row it was opened on.
-        QTest::mouseClick(w->surfdata->viewport(), Qt::RightButton, {}, w->surfdata->CellRect(1, 1).center());
+        QTest::mouseClick(child<TListGrid>(&*w, "surfdata")->viewport(), Qt::RightButton, {}, child<TListGrid>(&*w, "surfdata")->CellRect(1, 1).center());
         QTRY_VERIFY(child<QMenu>(&*w, "PopupMenu1")->isVisible());
         child<QMenu>(&*w, "PopupMenu1")->close();
         QVERIFY(!child<TRequestWindow>(&*w, "RequestWindow"));
@@ -359,25 +359,25 @@ private slots:
         TRequestWindow *shown = child<TRequestWindow>(&*w, "RequestWindow");
         QTRY_VERIFY(shown->isVisible());
         QVERIFY(!shown->isModal());
-        QCOMPARE(shown->request(), w->surfdata->RowRequest(1));
+        QCOMPARE(shown->request(), child<TListGrid>(&*w, "surfdata")->RowRequest(1));
         QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://one.test/"));
 
         // A double click on a POST-DATA cell shows its row in the same window.
-        w->surfdata->SetCurrentCell(0, 2); // scrolled into the list's view
-        QTest::mouseDClick(w->surfdata->viewport(), Qt::LeftButton, {}, w->surfdata->CellRect(1, 2).center());
+        child<TListGrid>(&*w, "surfdata")->SetCurrentCell(0, 2); // scrolled into the list's view
+        QTest::mouseDClick(child<TListGrid>(&*w, "surfdata")->viewport(), Qt::LeftButton, {}, child<TListGrid>(&*w, "surfdata")->CellRect(1, 2).center());
         QCOMPARE(child<TRequestWindow>(&*w, "RequestWindow"), shown);
         QCOMPARE(shown->request(), request);
         QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://two.test/"));
         QCOMPARE(shown->formModel()->rowCount(), 2);
-        QCOMPARE(w->surfdata->CurrentCol(), 1);
-        w->surfdata->SetCurrentCell(0, 1);
-        QTest::mouseDClick(w->surfdata->viewport(), Qt::LeftButton, {}, w->surfdata->CellRect(1, 1).center());
+        QCOMPARE(child<TListGrid>(&*w, "surfdata")->CurrentCol(), 1);
+        child<TListGrid>(&*w, "surfdata")->SetCurrentCell(0, 1);
+        QTest::mouseDClick(child<TListGrid>(&*w, "surfdata")->viewport(), Qt::LeftButton, {}, child<TListGrid>(&*w, "surfdata")->CellRect(1, 1).center());
         QCOMPARE(shown->AddressLabel->text(), QStringLiteral("http://one.test/"));
         // Only the POST-DATA column opens it (a URL cell holds a link, whose click navigates).
         shown->close();
-        emit w->surfdata->CellDoubleClick(w->surfdata, 0, 2);
+        emit child<TListGrid>(&*w, "surfdata")->CellDoubleClick(child<TListGrid>(&*w, "surfdata"), 0, 2);
         QVERIFY(!shown->isVisible());
-        emit w->surfdata->CellDoubleClick(w->surfdata, 1, 2);
+        emit child<TListGrid>(&*w, "surfdata")->CellDoubleClick(child<TListGrid>(&*w, "surfdata"), 1, 2);
         QTRY_VERIFY(shown->isVisible());
         QCOMPARE(shown->request(), request);
         shown->close();
@@ -403,7 +403,7 @@ private slots:
         else if (suffix == QStringLiteral(".har"))
             child<QAction>(&*w, "SaveToFileHAR1")->trigger();
         else
-            w->ToolButton6->click();
+            child<QToolButton>(&*w, "ToolButton6")->click();
         QTRY_VERIFY(QFile::exists(base + suffix));
         QFile f(base + suffix);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -449,7 +449,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString name = dir.filePath(QStringLiteral("missing/list.csv"));
-        reportErrors([&] { w->surfdata->SaveCsv(name); });
+        reportErrors([&] { child<TListGrid>(&*w, "surfdata")->SaveCsv(name); });
         QCOMPARE(reports, QStringList{QStringLiteral("Cannot Create file ") + name + QStringLiteral(".")});
 
         // The menu item as the user picks it, from the event loop: the error leaves the handler.
@@ -462,7 +462,7 @@ private slots:
 
     void externalWindowIsHiddenAndCannotBeClosed()
     {
-        Tsurfwindow2 *x = w->surfwindow2;
+        Tsurfwindow2 *x = w->externalWindow();
         QVERIFY(x);
         QVERIFY(!x->isVisible());
         QCOMPARE(x->windowTitle(), QStringLiteral("Trailscribe - External Window"));
@@ -478,7 +478,7 @@ private slots:
         QTest::keyClick(x, Qt::Key_Escape);
         QTest::keyClick(x, Qt::Key_F4, Qt::AltModifier);
         QVERIFY(x->isVisible());
-        x->Button1->click();
+        child<QPushButton>(x, "Button1")->click();
         QVERIFY(!x->isVisible());
     }
 };

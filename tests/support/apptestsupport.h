@@ -71,7 +71,7 @@ inline std::unique_ptr<TSurfWindow> openWindow()
 {
     clearStoredPlacement();
     auto w = std::make_unique<TSurfWindow>();
-    QSignalSpy loaded(w->WebBrowser2, &QWebEngineView::loadFinished);
+    QSignalSpy loaded(child<TWebBrowser>(&*w, "WebBrowser2"), &QWebEngineView::loadFinished);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get()))
         qWarning("main window not exposed");
