@@ -1,25 +1,17 @@
-// The list's output operations: thin bindings of the grid to the CSV, HTML and clipboard
-// writers, which work on a read-only view of the cells.
+// The list's output operations: the CSV, HTML and clipboard writers over the list's model.
 
 #include "core/cellsource.h"
 #include "urllist/clipboardcopy.h"
 #include "core/csvwriter.h"
 #include "core/htmlwriter.h"
+#include "core/requestlistmodel.h"
 #include "urllist/listgrid.h"
 
 #include <QMetaMethod>
 
 CellSource TListGrid::Cells() const
 {
-    CellSource cells;
-    cells.rowCount = RowCount();
-    cells.colCount = ColCount();
-    cells.fixedRows = FixedRows();
-    cells.fixedCols = FixedCols();
-    cells.fixedFooters = FixedFooters();
-    cells.fixedRightCols = FixedRightCols();
-    cells.cellText = [this](int col, int row) { return CellText(col, row); };
-    return cells;
+    return listCells(*m_model);
 }
 
 void TListGrid::SaveCsv(const QString &fileName) const
