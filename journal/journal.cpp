@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <limits>
 
 namespace {
@@ -15,11 +16,14 @@ namespace {
 // Order keys leave room between rows for rows put before others later.
 constexpr qint64 kStep = qint64(1) << 32;
 
+// Unique among running programs, and among the journals of one.
 QString newJournalName()
 {
-    return QStringLiteral("trailscribe-%1-%2.db")
+    static std::atomic<int> made{0};
+    return QStringLiteral("trailscribe-%1-%2-%3.db")
         .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")))
-        .arg(QCoreApplication::applicationPid());
+        .arg(QCoreApplication::applicationPid())
+        .arg(++made);
 }
 
 } // namespace

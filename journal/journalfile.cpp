@@ -34,6 +34,9 @@ QString openJournal(SqliteDb &db, const QString &fileName)
     if (!db.open(fileName))
         return cannotRead(fileName, db.errorMessage());
     sqlite3_busy_timeout(db.handle(), 1000);
+    // Nothing here writes: a file cut short (shorter than its header says) is read as far as it
+    // goes rather than refused, and bad cells are caught as the pages are read.
+    db.exec("PRAGMA writable_schema=ON; PRAGMA cell_size_check=ON;");
     SqliteStatement format(db, "SELECT value FROM meta WHERE name = 'format'");
     if (!format.isValid() || format.step() != SQLITE_ROW) {
         const bool notOurs = format.isValid() || (db.errorCode() & 0xff) == SQLITE_ERROR;

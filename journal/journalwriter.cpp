@@ -39,9 +39,14 @@ QString lockedByAnother()
     return stopped(QStringLiteral("its file is locked by another program"));
 }
 
-QString notWritable(const QString &name)
+QString folderNotWritable(const QString &folder)
 {
-    return stopped(QStringLiteral("%1 cannot be written").arg(QDir::toNativeSeparators(name)));
+    return stopped(QStringLiteral("its folder %1 cannot be written").arg(QDir::toNativeSeparators(folder)));
+}
+
+QString fileNotWritable(const QString &fileName)
+{
+    return stopped(QStringLiteral("its file %1 cannot be written").arg(QDir::toNativeSeparators(fileName)));
 }
 
 // Why SQLite failed, in the words the program shows.
@@ -55,7 +60,7 @@ QString reasonOf(const SqliteDb &db, const QString &fileName)
         return lockedByAnother();
     if (code == SQLITE_READONLY || code == SQLITE_PERM || code == SQLITE_CANTOPEN || sys == EACCES || sys == EROFS
         || sys == EPERM)
-        return notWritable(fileName);
+        return fileNotWritable(fileName);
     return stopped(db.errorMessage());
 }
 
@@ -96,13 +101,13 @@ QString JournalWriter::Store::open(const QString &folder, const QString &fileNam
     if (!m_lock->tryLock(0)) {
         const bool held = m_lock->error() == QLockFile::LockFailedError;
         m_lock.reset();
-        return held ? lockedByAnother() : notWritable(folder);
+        return held ? lockedByAnother() : folderNotWritable(folder);
     }
 
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kPrivateFile))
         return file.exists() ? lockedByAnother() : file.error() == QFileDevice::ResourceError ? diskFull()
-                                                                                            : notWritable(folder);
+                                                                                            : folderNotWritable(folder);
     file.close();
     m_created = true;
 
