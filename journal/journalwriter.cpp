@@ -148,7 +148,7 @@ QString JournalWriter::Store::open(const QString &folder, const QString &fileNam
 
 QString JournalWriter::Store::write(const Batch &batch)
 {
-    const std::vector<Op> &ops = batch.ops;
+    const std::deque<Op> &ops = batch.ops;
     // A clear makes everything before it moot; of a row's puts only the last counts, and none
     // of a row removed in the same batch.
     size_t first = 0;
@@ -260,7 +260,7 @@ void JournalWriter::enqueue(Op &&op)
     QMutexLocker lock(&m_mutex);
     if (m_stop || m_done)
         return;
-    std::vector<Op> &ops = m_queued.ops;
+    std::deque<Op> &ops = m_queued.ops;
     // A row is put several times as its address, request and body come: only the last is kept.
     if (op.kind == Op::Put && !ops.empty() && ops.back().kind == Op::Put && ops.back().id == op.id) {
         ops.back() = std::move(op);

@@ -7,8 +7,8 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <deque>
 #include <optional>
-#include <vector>
 
 // The thread that owns a journal's database. The list's side only queues changes, which cost a
 // few reference counts; the thread commits what has been queued every interval, in one
@@ -52,7 +52,7 @@ private:
     };
     struct Batch
     {
-        std::vector<Op> ops;
+        std::deque<Op> ops; // grows without moving what it holds, under the lock
         std::optional<std::array<QByteArray, 2>> headings;
     };
     class Store;
