@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
@@ -15,6 +16,9 @@ namespace {
 
 // Order keys leave room between rows for rows put before others later.
 constexpr qint64 kStep = qint64(1) << 32;
+// A row's address, request and body come one after another: the row is queued once they have
+// come, at the latest this long after it last changed.
+constexpr int kOpenRowMs = 100;
 
 // Unique among running programs, and among the journals of one.
 QString newJournalName()
@@ -50,6 +54,9 @@ Journal::Journal(RequestListModel *model, const Options &options, QObject *paren
         connect(model, &QAbstractItemModel::modelReset, this, [this] { reset(true); });
         connect(model, &QAbstractItemModel::layoutChanged, this, [this] { reset(true); });
         connect(model, &QAbstractItemModel::rowsMoved, this, [this] { reset(true); });
+        m_openRowTimer.setSingleShot(true);
+        m_openRowTimer.setInterval(kOpenRowMs);
+        connect(&m_openRowTimer, &QTimer::timeout, this, &Journal::takeOpenRow);
         headingsChanged();
         reset(false);
     }
@@ -84,6 +91,7 @@ QString Journal::errorText() const
 
 void Journal::flush()
 {
+    takeOpenRow();
     m_writer->flush();
 }
 
@@ -92,6 +100,7 @@ void Journal::finish()
     if (m_finished)
         return;
     m_finished = true;
+    m_openRowTimer.stop();
     if (m_model)
         disconnect(m_model, nullptr, this, nullptr);
     m_writer->finish();
@@ -127,14 +136,42 @@ void Journal::rowsInserted(int first, int last)
     const qint64 high = atEnd ? std::numeric_limits<qint64>::max() : m_entries[at].pos;
     const qint64 step = atEnd ? kStep : (high - low) / (count + 1);
     const bool roomy = step > 0 && (!atEnd || low < high - kStep * (count + 1));
-    auto added = std::vector<Entry>(size_t(count));
+    m_entries.insert(m_entries.begin() + first, size_t(count), Entry{});
     for (int i = 0; i < count; ++i)
-        added[size_t(i)] = {m_model->rowId(first + i), low + step * (i + 1)};
-    m_entries.insert(m_entries.begin() + first, added.begin(), added.end());
+        m_entries[at + size_t(i)] = {m_model->rowId(first + i), low + step * (i + 1)};
     if (!roomy)
         renumber(first, last);
-    for (int r = first; r <= last; ++r)
+    if (m_openRow >= first)
+        m_openRow += count;
+    takeOpenRow();
+    for (int r = first; r < last; ++r)
         m_writer->put(m_entries[size_t(r)].id, m_entries[size_t(r)].pos, snapshot(r));
+    openRow(last);
+}
+
+void Journal::openRow(int row)
+{
+    m_openRow = row;
+    m_openId = m_entries[size_t(row)].id;
+    if (!m_openRowTimer.isActive())
+        m_openRowTimer.start();
+}
+
+void Journal::takeOpenRow()
+{
+    if (m_openRow < 0)
+        return;
+    int row = m_openRow;
+    m_openRow = -1;
+    if (!following())
+        return;
+    if (size_t(row) >= m_entries.size() || m_entries[size_t(row)].id != m_openId) {
+        const auto it = std::find_if(m_entries.begin(), m_entries.end(), [this](const Entry &e) { return e.id == m_openId; });
+        if (it == m_entries.end())
+            return;
+        row = int(it - m_entries.begin());
+    }
+    m_writer->put(m_openId, m_entries[size_t(row)].pos, snapshot(row));
 }
 
 void Journal::renumber(int skipFirst, int skipLast)
@@ -150,6 +187,10 @@ void Journal::rowsRemoved(int first, int last)
 {
     if (!following())
         return;
+    if (m_openRow > last)
+        m_openRow -= last - first + 1;
+    else if (m_openRow >= first)
+        m_openRow = -1; // gone with the others
     for (int r = first; r <= last; ++r)
         m_writer->remove(m_entries[size_t(r)].id);
     m_entries.erase(m_entries.begin() + first, m_entries.begin() + last + 1);
@@ -159,6 +200,13 @@ void Journal::rowsChanged(int first, int last)
 {
     if (!following())
         return;
+    if (first == last && first == m_openRow && m_entries[size_t(first)].id == m_openId)
+        return; // taken when it is done with
+    takeOpenRow();
+    if (first == last) {
+        openRow(first);
+        return;
+    }
     for (int r = first; r <= last; ++r)
         m_writer->put(m_entries[size_t(r)].id, m_entries[size_t(r)].pos, snapshot(r));
 }
@@ -167,6 +215,7 @@ void Journal::reset(bool clear)
 {
     if (!following())
         return;
+    m_openRow = -1;
     if (clear)
         m_writer->clear();
     m_entries.clear();

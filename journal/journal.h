@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -68,12 +69,19 @@ private:
     void reset(bool clear);
     void headingsChanged();
     void renumber(int skipFirst, int skipLast);
+    void openRow(int row);
+    void takeOpenRow();
     void writerFailed(const QString &reason);
 
     QPointer<RequestListModel> m_model;
     std::unique_ptr<JournalWriter> m_writer;
     // The rows' ids and order keys, in the list's order.
     std::vector<Entry> m_entries;
+    // The row being written, queued when done with: when another row changes or is added, or
+    // the timer runs out.
+    int m_openRow = -1;
+    quint64 m_openId = 0;
+    QTimer m_openRowTimer;
     QString m_error;
     bool m_finished = false;
 };

@@ -64,6 +64,10 @@ QString reasonOf(const SqliteDb &db, const QString &fileName)
     return stopped(db.errorMessage());
 }
 
+// The queue's chunks of changes, and how many emptied ones are kept for it (about 3 MB).
+constexpr size_t kChunk = 256;
+constexpr size_t kSpareChunks = 64;
+
 } // namespace
 
 // The database side, used by the writer's thread alone.
@@ -148,12 +152,15 @@ QString JournalWriter::Store::open(const QString &folder, const QString &fileNam
 
 QString JournalWriter::Store::write(const Batch &batch)
 {
-    const std::deque<Op> &ops = batch.ops;
+    std::vector<const Op *> ops;
+    for (const std::vector<Op> &chunk : batch.chunks)
+        for (const Op &op : chunk)
+            ops.push_back(&op);
     // A clear makes everything before it moot; of a row's puts only the last counts, and none
     // of a row removed in the same batch.
     size_t first = 0;
     for (size_t i = ops.size(); i-- > 0;) {
-        if (ops[i].kind == Op::Clear) {
+        if (ops[i]->kind == Op::Clear) {
             first = i;
             break;
         }
@@ -161,10 +168,10 @@ QString JournalWriter::Store::write(const Batch &batch)
     QHash<quint64, size_t> lastPut;
     QSet<quint64> removed;
     for (size_t i = first; i < ops.size(); ++i) {
-        if (ops[i].kind == Op::Put)
-            lastPut.insert(ops[i].id, i);
-        else if (ops[i].kind == Op::Remove)
-            removed.insert(ops[i].id);
+        if (ops[i]->kind == Op::Put)
+            lastPut.insert(ops[i]->id, i);
+        else if (ops[i]->kind == Op::Remove)
+            removed.insert(ops[i]->id);
     }
 
     if (!m_db.exec("BEGIN IMMEDIATE"))
@@ -176,7 +183,7 @@ QString JournalWriter::Store::write(const Batch &batch)
         return ok;
     };
     for (size_t i = first; i < ops.size(); ++i) {
-        const Op &op = ops[i];
+        const Op &op = *ops[i];
         bool ok = true;
         switch (op.kind) {
         case Op::Clear:
@@ -260,15 +267,25 @@ void JournalWriter::enqueue(Op &&op)
     QMutexLocker lock(&m_mutex);
     if (m_stop || m_done)
         return;
-    std::deque<Op> &ops = m_queued.ops;
+    std::vector<std::vector<Op>> &chunks = m_queued.chunks;
     // A row is put several times as its address, request and body come: only the last is kept.
-    if (op.kind == Op::Put && !ops.empty() && ops.back().kind == Op::Put && ops.back().id == op.id) {
-        ops.back() = std::move(op);
+    if (op.kind == Op::Put && !chunks.empty() && chunks.back().back().kind == Op::Put
+        && chunks.back().back().id == op.id) {
+        chunks.back().back() = std::move(op);
         return;
     }
     if (op.kind == Op::Clear)
-        ops.clear();
-    ops.push_back(std::move(op));
+        chunks.clear();
+    if (chunks.empty() || chunks.back().size() == kChunk) {
+        if (!m_spare.empty()) {
+            chunks.push_back(std::move(m_spare.back()));
+            m_spare.pop_back();
+        } else {
+            chunks.emplace_back();
+            chunks.back().reserve(kChunk);
+        }
+    }
+    chunks.back().push_back(std::move(op));
 }
 
 void JournalWriter::put(quint64 id, qint64 pos, JournalRow row)
@@ -352,9 +369,15 @@ void JournalWriter::run()
             std::swap(batch, m_queued);
             flushTarget = m_flushWanted;
         }
-        if (!batch.ops.empty() || batch.headings)
+        if (!batch.chunks.empty() || batch.headings)
             reason = store.write(batch);
+        for (std::vector<Op> &chunk : batch.chunks)
+            chunk.clear(); // the rows' bytes are let go of here, not under the lock
         QMutexLocker lock(&m_mutex);
+        while (!batch.chunks.empty() && m_spare.size() < kSpareChunks) {
+            m_spare.push_back(std::move(batch.chunks.back()));
+            batch.chunks.pop_back();
+        }
         m_flushDone = flushTarget;
         m_flushed.wakeAll();
     }
@@ -364,5 +387,6 @@ void JournalWriter::run()
     QMutexLocker lock(&m_mutex);
     m_done = true;
     m_queued = Batch();
+    m_spare.clear();
     m_flushed.wakeAll();
 }

@@ -7,8 +7,8 @@
 #include <QWaitCondition>
 
 #include <atomic>
-#include <deque>
 #include <optional>
+#include <vector>
 
 // The thread that owns a journal's database. The list's side only queues changes, which cost a
 // few reference counts; the thread commits what has been queued every interval, in one
@@ -52,7 +52,8 @@ private:
     };
     struct Batch
     {
-        std::deque<Op> ops; // grows without moving what it holds, under the lock
+        // In chunks allocated now and then, which grow without moving what they hold.
+        std::vector<std::vector<Op>> chunks;
         std::optional<std::array<QByteArray, 2>> headings;
     };
     class Store;
@@ -68,6 +69,8 @@ private:
     QWaitCondition m_wake;    // the thread: something to do before the interval is up
     QWaitCondition m_flushed; // flush(): a batch is committed
     Batch m_queued;
+    // Chunks written and emptied, kept for the queue so that it does not touch new memory.
+    std::vector<std::vector<Op>> m_spare;
     quint64 m_flushWanted = 0;
     quint64 m_flushDone = 0;
     bool m_stop = false;

@@ -91,7 +91,14 @@ QString rebuiltDifference(const RequestListModel &model, const JournalContents &
 enum class Damage { LogCut, LogGarbage, FileGarbage, BadPage, FileCut, NotADatabase, Empty };
 enum class Expect { All, Prefix, Part, BothEnds, Nothing };
 enum class Fault { FolderUnderAFile, ReadOnlyFolder, Locked };
-enum class Script { Fixture, KeysRunOut, ClearedAndRecordedAgain, GoneBeforeCommitted, LateBodyAfterCommit };
+enum class Script {
+    Fixture,
+    KeysRunOut,
+    ClearedAndRecordedAgain,
+    GoneBeforeCommitted,
+    LateBodyAfterCommit,
+    RowsAroundTheRowBeingWritten,
+};
 
 void runScript(Script script, RequestListModel &model, Journal &journal)
 {
@@ -126,6 +133,20 @@ void runScript(Script script, RequestListModel &model, Journal &journal)
         fillList(model);
         model.removeRows(0, model.rows() - 2);
         break;
+    case Script::RowsAroundTheRowBeingWritten:
+        // Rows put before, and taken away around, the row whose changes are still coming.
+        append(model, "http://a.test/", record("GET", {}, {}, RequestWindow::Main, 1));
+        append(model, "http://b.test/", record("GET", {}, {}, RequestWindow::Main, 2));
+        model.setDoubt(1, QStringLiteral("b"));
+        model.insertRows(0, 2);
+        model.setCellText(UrlColumn, 1, "http://put-before.test/");
+        model.setDoubt(3, QStringLiteral("b again"));
+        model.removeRows(0, 1);
+        model.setCellText(UrlColumn, 0, "http://put-before-too.test/");
+        model.setBody(2, record("POST", "b=1", "text/plain", RequestWindow::Main, 2));
+        model.removeRows(2, 1);
+        model.setDoubt(1, QStringLiteral("a"));
+        break;
     case Script::LateBodyAfterCommit:
         append(model, "http://late.test/", record("GET", {}, {}, RequestWindow::Main, 1));
         journal.flush();
@@ -149,6 +170,7 @@ private slots:
         QTest::newRow("cleared and recorded again") << Script::ClearedAndRecordedAgain;
         QTest::newRow("rows deleted before they were committed") << Script::GoneBeforeCommitted;
         QTest::newRow("a body after the row was committed") << Script::LateBodyAfterCommit;
+        QTest::newRow("rows around the row being written") << Script::RowsAroundTheRowBeingWritten;
     }
     void readsBackTheList()
     {
@@ -235,6 +257,18 @@ private slots:
         left = unfinishedJournals(dir.path());
         QCOMPARE(left.size(), 1);
         QCOMPARE(QFileInfo(left[0].fileName).fileName(), QStringLiteral("second.db"));
+    }
+
+    void aRowASecondOldIsInTheFile()
+    {
+        QTemporaryDir dir;
+        RequestListModel model;
+        Journal journal(&model, {dir.path(), {}, 250});
+        append(model, "http://quiet.test/", record("POST", "q=1", "text/plain", RequestWindow::Main, 1));
+        model.setDoubt(0, QStringLiteral("nothing else happens after this"));
+        QTest::qWait(1000);
+        const JournalContents contents = readJournal(journal.fileName());
+        QVERIFY2(listDifference(model, contents.rows).isEmpty(), qPrintable(listDifference(model, contents.rows)));
     }
 
     void twoJournalsInOneFolder()
