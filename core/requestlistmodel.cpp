@@ -134,6 +134,11 @@ QByteArray RequestListModel::postText(int row) const
     return r.postFollowsBody ? postTextOf(r.request) : r.postText;
 }
 
+bool RequestListModel::postTextFollowsBody(int row) const
+{
+    return row >= 0 && row < rows() && m_rows[size_t(row)].postFollowsBody;
+}
+
 QByteArray RequestListModel::cellText(int col, int row) const
 {
     return col == UrlColumn ? url(row) : col == PostDataColumn ? postText(row) : QByteArray();

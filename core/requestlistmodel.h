@@ -50,6 +50,8 @@ public:
     QByteArray cellText(int col, int row) const;
     // Returns whether the cell exists. A POST text written here no longer follows the body.
     bool setCellText(int col, int row, const QByteArray &text);
+    // Whether the POST text is made from the body (setBody) rather than written by hand.
+    bool postTextFollowsBody(int row) const;
 
     // The request the row was recorded from; empty for rows without one. Setting it leaves the
     // POST text alone; setBody also makes the POST text the body's.

@@ -1,7 +1,8 @@
-# Fails when the core library links, or any file in core/ includes, Qt Gui or Widgets.
+# Fails when a library over Qt Core alone (core/, journal/) links, or any file in its folder
+# includes, Qt Gui or Widgets.
 foreach(lib IN LISTS LIBS)
   if(lib MATCHES "Gui|Widgets|WebEngine|ts_(common|urllist|webview|app)")
-    message(FATAL_ERROR "core links ${lib}")
+    message(FATAL_ERROR "${DIR} links ${lib}")
   endif()
 endforeach()
 file(GLOB files ${DIR}/*.h ${DIR}/*.cpp)
@@ -15,4 +16,5 @@ foreach(f IN LISTS files)
   endforeach()
 endforeach()
 list(LENGTH files n)
-message(STATUS "core: ${n} files, none includes Qt Gui, Widgets or a folder over it")
+get_filename_component(folder ${DIR} NAME)
+message(STATUS "${folder}: ${n} files, none includes Qt Gui, Widgets or a folder over it")
