@@ -133,14 +133,6 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
 
     createPopupMenu();
 
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
-    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
-    SaveDialog1->setSizeGripEnabled(true);
-
     bindWebBrowserHandlers(WebBrowser2, this);
 
     FormPlacement1 = new TFormPlacement(this);
@@ -455,6 +447,16 @@ void TSurfWindow::ToolButton13Click()
 
 QString TSurfWindow::runSaveDialog(const QString &defaultSuffix, const QString &filter)
 {
+    // Made on first use: the dialog lists a folder and watches it, which start-up need not pay for.
+    if (!SaveDialog1) {
+        SaveDialog1 = new QFileDialog(this);
+        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        SaveDialog1->setOption(QFileDialog::DontUseNativeDialog, true);
+        SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
+        SaveDialog1->setSizeGripEnabled(true);
+    }
     SaveDialog1->setDefaultSuffix(defaultSuffix);
     SaveDialog1->setNameFilter(filter);
     if (!m_lastSaveName.isEmpty())
