@@ -4,6 +4,9 @@ JOBS  ?= $(shell nproc)
 # `make install PREFIX=/usr DESTDIR=/tmp/stage` lays the program out under $(DESTDIR)$(PREFIX).
 PREFIX ?= /usr/local
 DESTDIR ?=
+# Options given to CMake when the build tree is configured. The benchmarks (Google Benchmark) are off
+# by default so that installing and packaging do not need it; the targets that run them switch them on.
+CMAKE_OPTIONS ?=
 
 .PHONY: all deps configure build run test test-debian13 bench install package package-debian13 clean
 
@@ -13,13 +16,16 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_OPTIONS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@scripts/run $(BUILD)/app/trailscribe
+
+# Also for the prerequisites (configure, build) of these two targets.
+test bench: CMAKE_OPTIONS += -DTRAILSCRIBE_BENCH=ON
 
 test: build
 	@scripts/test $(BUILD)

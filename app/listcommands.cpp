@@ -13,7 +13,7 @@
 #include <QWebEngineHttpRequest>
 
 ListCommands::ListCommands(TListGrid *list, QWidget *window)
-    : QObject(window), m_list(list), m_window(window), m_menu(new QMenu(window)), m_saveDialog(new QFileDialog(window))
+    : QObject(window), m_list(list), m_window(window), m_menu(new QMenu(window))
 {
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](const char *name, const char *caption, void (ListCommands::*command)()) {
@@ -35,13 +35,6 @@ ListCommands::ListCommands(TListGrid *list, QWidget *window)
     add("SaveToFileHAR1", "Save To File (HAR)", &ListCommands::SaveToFileHAR1Click);
     list->setPopupMenu(m_menu);
 
-    m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-    m_saveDialog->setSizeGripEnabled(true);
-
     // A double click on a POST-DATA cell shows its row's request as "Show Request…" does.
     connect(list, &TListGrid::CellDoubleClick, this, [this](TListGrid *sender, int col, int row) {
         if (col == PostDataColumn)
@@ -56,6 +49,16 @@ TListGrid *ListCommands::menuList() const
 
 QString ListCommands::runSaveDialog(const QString &defaultSuffix, const QString &filter)
 {
+    // Made on first use: the dialog lists a folder and watches it, which start-up need not pay for.
+    if (!m_saveDialog) {
+        m_saveDialog = new QFileDialog(m_window);
+        m_saveDialog->setObjectName(QStringLiteral("SaveDialog1"));
+        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_saveDialog->setFileMode(QFileDialog::AnyFile);
+        m_saveDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+        m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+        m_saveDialog->setSizeGripEnabled(true);
+    }
     m_saveDialog->setDefaultSuffix(defaultSuffix);
     m_saveDialog->setNameFilter(filter);
     if (!m_lastSaveName.isEmpty())

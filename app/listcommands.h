@@ -20,12 +20,11 @@ class ListCommands : public QObject
 {
     Q_OBJECT
 public:
-    // Builds the menu (PopupMenu1) and the save dialog (SaveDialog1), children of window, and
-    // sets the menu on the list.
+    // Builds the menu (PopupMenu1), a child of window, and sets it on the list. The save dialog
+    // (SaveDialog1, also the window's) is made when first needed.
     ListCommands(TListGrid *list, QWidget *window);
 
     QMenu *menu() const { return m_menu; }
-    QFileDialog *saveDialog() const { return m_saveDialog; }
 
     void CopyAllToClipboard1Click();
     void CopyURL1Click();
@@ -52,7 +51,7 @@ private:
     TListGrid *m_list;
     QWidget *m_window;
     QMenu *m_menu;
-    QFileDialog *m_saveDialog;
+    QPointer<QFileDialog> m_saveDialog;
     QPointer<TRequestWindow> m_requestWindow;
     QString m_lastSaveName;
 };

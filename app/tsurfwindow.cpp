@@ -224,7 +224,6 @@ void TSurfWindow::showEvent(QShowEvent *event)
 void TSurfWindow::FormShow()
 {
     AddressBox->SetAddress(QString::fromLatin1(kHomePage));
-    gotobutton2Click();
 
     // One banner at random; the layout keeps the status line lowest, the banner above it and
     // the list panel above the banner.
@@ -234,6 +233,11 @@ void TSurfWindow::FormShow()
     BannerPanel3->setVisible(n == 3);
 
     recorder->showWholeList();
+
+    // Go comes last, with the bottom controls in place: the web view then makes its page's
+    // surface once, at its final size, and the page is not rendered a second time for a resize.
+    layout()->activate();
+    gotobutton2Click();
 }
 
 void TSurfWindow::closeEvent(QCloseEvent *event)

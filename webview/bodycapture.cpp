@@ -1,11 +1,10 @@
 #include "webview/bodycapture.h"
 
-#include "webview/formencoder.h"
+#include "webview/formcapture.h"
 #include "webview/requestinterceptor.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
@@ -57,41 +56,6 @@ const QString BodyCapture::kMissingDoubt = QStringLiteral(
 const QString BodyCapture::kStaleDoubt = QStringLiteral(
     "Not certain: this body was captured well before its request went out; it may be an earlier "
     "submission's to the same address.");
-
-namespace {
-// Whether a capture of that enctype can be the body of a request sent with this Content-Type
-// (unknown where the engine does not tell it).
-bool fitsContentType(FormEnctype enctype, const QByteArray &contentType)
-{
-    const std::optional<FormEnctype> sent = enctypeOfContentType(contentType);
-    return !sent || *sent == enctype;
-}
-} // namespace
-
-struct BodyCapture::Capture
-{
-    QString id;
-    QString key;
-    FormEnctype enctype = FormEnctype::UrlEncoded;
-    QString charset;
-    QList<FormEntry> entries;
-    QList<qsizetype> fileEntry;  // file index -> entry index
-    QList<qint64> fileSize;
-    bool complete = false;
-    bool weak = false;  // a submit() not confirmed (yet): claimed only when no certain one is there
-    bool reportedWeak = false;  // reported as uncertain, whether confirmed since or not
-    QString form;       // the form it was built from, as the script names it
-    QString signature;  // the entry list as the script and a navigation both describe it
-    PostDataRef claimant;
-    QByteArray claimantContentType;  // the Content-Type its request was sent with, when known
-    qint64 at = 0;
-    qint64 lastActivity = 0;
-    qint64 completedAt = 0;
-
-    bool fits(const QByteArray &requestContentType) const { return fitsContentType(enctype, requestContentType); }
-    // The body without a boundary: for urlencoded and text/plain only.
-    QByteArray plainBody() const { return encodeFormBody(entries, enctype, charset, {}); }
-};
 
 template <typename T>
 void BodyCapture::enqueue(QList<T> &queue, T item)
@@ -171,39 +135,14 @@ void BodyCapture::onSubmission(const QString &json)
     const QUrl action(o.value(QLatin1String("action")).toString());
     if (id.isEmpty() || !action.isValid() || m_inProgress.contains(id))
         return;
-    auto c = std::make_shared<Capture>();
-    c->id = id;
-    c->key = pairingKey(action);
-    c->enctype = parseFormEnctype(o.value(QLatin1String("enctype")).toString());
-    c->charset = formSubmissionCharset(o.value(QLatin1String("acceptCharset")).toString(),
-                                       o.value(QLatin1String("charset")).toString());
-    c->at = c->lastActivity = now();
-    c->weak = c->reportedWeak = o.value(QLatin1String("weak")).toBool();
-    c->signature = o.value(QLatin1String("signature")).toString();
-    c->form = o.value(QLatin1String("form")).toString();
-    for (const QJsonValue &v : o.value(QLatin1String("entries")).toArray()) {
-        const QJsonArray e = v.toArray();
-        if (e.size() == 2) {
-            c->entries.append(FormEntry::text(e.at(0).toString(), e.at(1).toString()));
-        } else if (e.size() == 3) {
-            // A hidden _charset_ field: the engine sends the name of the charset it encodes in.
-            c->entries.append(FormEntry::text(e.at(0).toString(), c->charset));
-        } else if (e.size() == 5) {
-            if (e.at(1).toInt(-1) != c->fileEntry.size())
-                return;
-            c->fileEntry.append(c->entries.size());
-            c->fileSize.append(qint64(e.at(4).toDouble()));
-            c->entries.append(FormEntry::file(e.at(0).toString(), e.at(2).toString(), e.at(3).toString(), {}));
-        } else {
-            return;
-        }
-    }
-    const bool filesFollow = o.value(QLatin1String("files")).toInt() > 0;
+    const auto c = FormCapture::fromReport(o, id, pairingKey(action), now());
+    if (!c)
+        return;
     // The form was submitted for certain: an uncertain report of it still waiting was its entry
     // list built by a script (ours after document.open(), or the page's), not a submission, even
     // where a navigation of this submission seemed to confirm it.
     if (!c->weak && !c->form.isEmpty())
-        m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &other) { return other->reportedWeak && other->form == c->form; });
+        m_unclaimed.removeIf([&](const std::shared_ptr<FormCapture> &other) { return other->reportedWeak && other->form == c->form; });
     if (c->weak) {
         for (qsizetype i = 0; i < m_confirmations.size(); ++i) {
             if (m_confirmations.at(i).key == c->key && m_confirmations.at(i).signature == c->signature
@@ -227,7 +166,7 @@ void BodyCapture::onSubmission(const QString &json)
     }
     if (!c->claimant)
         m_unclaimed.append(c);
-    if (filesFollow)
+    if (c->expectsFiles())
         m_inProgress.insert(id, c);
     else
         finish(c);
@@ -264,16 +203,7 @@ void BodyCapture::onChunk(const QString &payload)
         return;
     bool ok = false;
     const int index = QStringView(payload).mid(s1 + 1, s2 - s1 - 1).toInt(&ok);
-    if (!ok || index < 0 || index >= c->fileEntry.size()) {
-        onAbort(c->id);
-        return;
-    }
-    FormEntry &entry = c->entries[c->fileEntry.at(index)];
-    const QByteArray bytes = QByteArray::fromBase64(QStringView(payload).mid(s2 + 1).toLatin1());
-    if (entry.fileBytes.isEmpty())
-        entry.fileBytes.reserve(c->fileSize.at(index));
-    entry.fileBytes += bytes;
-    if (entry.fileBytes.size() > c->fileSize.at(index)) {
+    if (!ok || !c->appendFileBytes(index, QByteArray::fromBase64(QStringView(payload).mid(s2 + 1).toLatin1()))) {
         onAbort(c->id);
         return;
     }
@@ -285,11 +215,9 @@ void BodyCapture::onEnd(const QString &id)
     const auto c = m_inProgress.value(id);
     if (!c)
         return;
-    for (qsizetype i = 0; i < c->fileEntry.size(); ++i) {
-        if (c->entries.at(c->fileEntry.at(i)).fileBytes.size() != c->fileSize.at(i)) {
-            onAbort(id);
-            return;
-        }
+    if (!c->filesComplete()) {
+        onAbort(id);
+        return;
     }
     m_inProgress.remove(id);
     finish(c);
@@ -303,7 +231,7 @@ void BodyCapture::onAbort(const QString &id)
         m_unclaimed.removeOne(c);
 }
 
-void BodyCapture::finish(const std::shared_ptr<Capture> &c)
+void BodyCapture::finish(const std::shared_ptr<FormCapture> &c)
 {
     c->complete = true;
     c->completedAt = now();
@@ -311,7 +239,7 @@ void BodyCapture::finish(const std::shared_ptr<Capture> &c)
         const PostDataRef target = c->claimant;
         c->claimant.reset();
         m_unclaimed.removeOne(c);
-        deliverCapture(*c, *target, c->claimantContentType, c->weak ? kUnconfirmedDoubt : QString());
+        c->deliverTo(*target, c->claimantContentType, c->weak ? kUnconfirmedDoubt : QString());
         return;
     }
     // Its request went out first, and the network layer gave its body already.
@@ -327,39 +255,16 @@ void BodyCapture::finish(const std::shared_ptr<Capture> &c)
     }
 }
 
-void BodyCapture::bind(const std::shared_ptr<Capture> &c, const PostDataRef &postData, const QByteArray &contentType)
+void BodyCapture::bind(const std::shared_ptr<FormCapture> &c, const PostDataRef &postData, const QByteArray &contentType)
 {
     if (c->complete) {
         const bool stale = now() - c->completedAt > kStaleCaptureMs;
-        deliverCapture(*c, *postData, contentType,
-                       c->weak ? kUnconfirmedDoubt : stale ? kStaleDoubt : QString());
+        c->deliverTo(*postData, contentType,
+                     c->weak ? kUnconfirmedDoubt : stale ? kStaleDoubt : QString());
     } else {
         c->claimant = postData;
         c->claimantContentType = contentType;
     }
-}
-
-// The body is encoded with the boundary the engine sent where it told it; where it did not, with
-// one of ours, and the body says so.
-void BodyCapture::deliverCapture(Capture &c, PostData &target, const QByteArray &contentType, const QString &doubt)
-{
-    QByteArray boundary;
-    QByteArray sentType;
-    bool remade = false;
-    if (c.enctype == FormEnctype::Multipart) {
-        boundary = boundaryOfContentType(contentType);
-        if (boundary.isEmpty()) {
-            boundary = makeMultipartBoundary();
-            remade = true;
-        } else {
-            sentType = contentType;
-        }
-    }
-    if (sentType.isEmpty())
-        sentType = formContentType(c.enctype, boundary);
-    const QByteArray body = encodeFormBody(c.entries, c.enctype, c.charset, boundary);
-    c.entries.clear();
-    target.deliver(body, doubt, sentType, BodySource::Script, remade);
 }
 
 // The network layer's bytes are the body. The capture of the same submission is spent with it:
@@ -372,7 +277,7 @@ void BodyCapture::takeNetworkBody(const PostDataRef &postData, const QString &ke
     qsizetype match = -1;
     qsizetype candidate = -1;
     for (qsizetype i = 0; i < m_unclaimed.size() && match < 0; ++i) {
-        const Capture &c = *m_unclaimed.at(i);
+        const FormCapture &c = *m_unclaimed.at(i);
         if (c.key != key || !c.complete || c.enctype == FormEnctype::Multipart || !c.fits(contentType))
             continue;
         if (c.plainBody() == body)
@@ -595,7 +500,7 @@ void BodyCapture::resolveWaiters()
 int BodyCapture::pendingCaptureCount(bool withUncertain, const QUrl &action) const
 {
     const QString key = action.isEmpty() ? QString() : pairingKey(action);
-    return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(), [&](const std::shared_ptr<Capture> &c) {
+    return int(std::count_if(m_unclaimed.cbegin(), m_unclaimed.cend(), [&](const std::shared_ptr<FormCapture> &c) {
         return (withUncertain || !c->weak) && (key.isEmpty() || c->key == key);
     }));
 }
@@ -603,7 +508,7 @@ int BodyCapture::pendingCaptureCount(bool withUncertain, const QUrl &action) con
 void BodyCapture::prune()
 {
     const qint64 t = now();
-    m_unclaimed.removeIf([&](const std::shared_ptr<Capture> &c) { return t - c->at > m_lifetimeMs; });
+    m_unclaimed.removeIf([&](const std::shared_ptr<FormCapture> &c) { return t - c->at > m_lifetimeMs; });
     m_waiters.removeIf([&](const Waiter &w) { return t - w.at > m_lifetimeMs; });
     m_confirmations.removeIf([&](const Confirmation &c) { return t - c.at > kConfirmationLifetimeMs; });
     m_networkClaims.removeIf([&](const NetworkClaim &c) { return t - c.at > kNetworkClaimLifetimeMs; });

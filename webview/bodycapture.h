@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class FormCapture;
 class QWebEngineProfile;
 
 // The request bodies of form posts, which the engine does not hand out. A script of ours in
@@ -74,7 +75,6 @@ public:
     int encodingDifferences() const { return m_encodingDifferences; }
 
 private:
-    struct Capture;
     struct Accepted { QString key; bool isRedirect; PostDataRef postData; qint64 at; bool known = false; };
     struct Waiter { QString key; PostDataRef postData; qint64 at; qint64 uncertainFrom; QByteArray contentType; };
     // Pages are known by a serial number, never by their address, which a later page may reuse.
@@ -107,9 +107,8 @@ private:
     void onChunk(const QString &payload);
     void onEnd(const QString &id);
     void onAbort(const QString &id);
-    void finish(const std::shared_ptr<Capture> &capture);
-    void bind(const std::shared_ptr<Capture> &capture, const PostDataRef &postData, const QByteArray &contentType);
-    void deliverCapture(Capture &capture, PostData &target, const QByteArray &contentType, const QString &doubt);
+    void finish(const std::shared_ptr<FormCapture> &capture);
+    void bind(const std::shared_ptr<FormCapture> &capture, const PostDataRef &postData, const QByteArray &contentType);
     void takeNetworkBody(const PostDataRef &postData, const QString &key, const QByteArray &body,
                          const QByteArray &contentType);
     void resolveRequests();
@@ -125,8 +124,8 @@ private:
     QElapsedTimer m_clock;
     QTimer m_pruneTimer;
     int m_lifetimeMs = 15000;
-    QHash<QString, std::shared_ptr<Capture>> m_inProgress;  // by capture id, while files arrive
-    QList<std::shared_ptr<Capture>> m_unclaimed;            // oldest first
+    QHash<QString, std::shared_ptr<FormCapture>> m_inProgress;  // by capture id, while files arrive
+    QList<std::shared_ptr<FormCapture>> m_unclaimed;            // oldest first
     QList<Waiter> m_waiters;                                // oldest first
     QHash<QObject *, quint64> m_pageIds;  // pages alive now
     quint64 m_lastPageId = 0;
