@@ -33,6 +33,7 @@ ListCommands::ListCommands(TListGrid *list, QWidget *window)
     add("CopyAsCurl1", "Copy As cURL", &ListCommands::CopyAsCurl1Click);
     add("ReplayRequest1", "Replay Request", &ListCommands::ReplayRequest1Click);
     add("SaveToFileHAR1", "Save To File (HAR)", &ListCommands::SaveToFileHAR1Click);
+    add("OpenFromFileHAR1", "Open From File (HAR)\u2026", &ListCommands::OpenFromFileHAR1Click);
     list->setPopupMenu(m_menu);
 
     // A double click on a POST-DATA cell shows its row's request as "Show Request…" does.
@@ -109,6 +110,11 @@ void ListCommands::SaveToFileHAR1Click()
     const QString name = runSaveDialog(QStringLiteral("har"), QStringLiteral("HAR Files (*.har)"));
     if (!name.isEmpty())
         SaveHar(*m_list->model(), name);
+}
+
+void ListCommands::OpenFromFileHAR1Click()
+{
+    emit openHarRequested();
 }
 
 void ListCommands::ShowRequest1Click()

@@ -12,7 +12,7 @@ class QWidget;
 class TListGrid;
 class TRequestWindow;
 
-// The URL list's pop-up menu and its commands: copy, save (CSV, HTML, HAR), show a row's request,
+// The URL list's pop-up menu and its commands: copy, save (CSV, HTML, HAR), open a HAR file, show a row's request,
 // copy it as a curl command and send it again. The saves write the window's list; the other
 // commands act on the list the menu was opened on, at its current row. Its windows (the save dialog, the request window) belong to
 // the window the list sits in.
@@ -32,6 +32,7 @@ public:
     void SaveToFileCSV1Click();
     void SaveToFileHTM1Click();
     void SaveToFileHAR1Click();
+    void OpenFromFileHAR1Click();
     // The request of the row, whole, in the request window (made when first needed).
     void ShowRequest1Click();
     void CopyAsCurl1Click();
@@ -41,6 +42,8 @@ public:
 signals:
     // "Replay Request": the request to load in the window's web view.
     void replayRequested(const QWebEngineHttpRequest &request);
+    // "Open From File (HAR)…": the window asks for a file and opens it.
+    void openHarRequested();
 
 private:
     // The list the menu was opened on, if any.

@@ -1,4 +1,5 @@
 #include "common/errorreport.h"
+#include "app/startup.h"
 #include "app/trailscribeapplication.h"
 #include "core/trailscribeerror.h"
 #include "app/tsurfwindow.h"
@@ -7,12 +8,12 @@
 
 int main(int argc, char **argv)
 {
-    // The program reads no command line: only Qt's own start-up needs argc and argv.
+    // The command line names HAR files to open; everything else on it is Qt's own.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TrailscribeApplication app(argc, argv);
     std::unique_ptr<TSurfWindow> window;
     try {
-        window = std::make_unique<TSurfWindow>();
+        window = startTrailscribe(app.arguments().mid(1));
     } catch (const TrailscribeError &e) {
         // The window could not be made (a banner image that cannot be decoded): say why and stop.
         showErrorReport(e.message());

@@ -129,6 +129,32 @@ void Recorder::clear()
     m_list->SetRowCount(2);
 }
 
+void Recorder::addRows(const std::function<void(RequestListModel &model)> &addAtEnd)
+{
+    if (!m_model)
+        return;
+    const int before = m_model->rows();
+    const int last = before - 1;
+    const bool lastIsEmpty = last >= 0 && m_model->url(last).isEmpty() && m_model->request(last).isEmpty()
+                             && m_model->postText(last).isEmpty();
+    addAtEnd(*m_model);
+    // Removed only once the new rows are in, so that the list never goes without a data row.
+    if (lastIsEmpty && m_model->rows() > before)
+        m_model->removeRows(last, 1);
+}
+
+void Recorder::addRows(const QList<HarRow> &rows)
+{
+    addRows([&rows](RequestListModel &model) {
+        const int first = model.rows();
+        model.resizeRows(first + int(rows.size()));
+        for (int i = 0; i < rows.size(); ++i) {
+            model.setCellText(UrlColumn, first + i, rows[i].url);
+            model.setBody(first + i, rows[i].request);
+        }
+    });
+}
+
 void Recorder::fitList()
 {
     if (m_listPanel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/harwriter.h"
 #include "core/requestlistmodel.h"
 #include "urllist/listgrid.h"
 #include "webview/postdata.h"
@@ -8,6 +9,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class QWidget;
 
@@ -62,6 +65,12 @@ public:
     void deleteCurrentRow();
     // Empties the list down to one empty data row.
     void clear();
+
+    // Rows read back (from a file, a journal) go at the end of the list: addAtEnd puts them
+    // after the model's rows, and an empty last row then gives way to them.
+    void addRows(const std::function<void(RequestListModel &model)> &addAtEnd);
+    // The rows of a HAR file, each with its request; the POST text is made from the body.
+    void addRows(const QList<HarRow> &rows);
 
     // The list panel: up to ten rows shown, and both columns fitted to their contents.
     void fitList();

@@ -6,6 +6,7 @@
 #include "common/fonts.h"
 #include "core/listcolumn.h"
 #include "urllist/listgrid.h"
+#include "app/haropener.h"
 #include "app/listcommands.h"
 #include "app/recorder.h"
 #include "app/surfaccessible.h"
@@ -24,6 +25,8 @@
 #include "webview/twebbrowser.h"
 #include "banner/programrandom.h"
 #include "banner/sponsorlink.h"
+#include "journal/journal.h"
+#include "journal/journalfile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,6 +88,7 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     createListPanel();
     layout->addWidget(Panel5);
     recorder = new Recorder(surfdata, Panel5, this);
+    m_journal = new Journal(surfdata->model(), this);
 
     createBanners();
     for (TBannerPanel *b : m_banners)
@@ -95,10 +99,14 @@ TSurfWindow::TSurfWindow(QWidget *parent) : QWidget(parent)
     StatusBar1->setFixedHeight(19);
     StatusBar1->setSizeGripEnabled(false);
     layout->addWidget(StatusBar1);
+    // Recording goes on without the journal, in memory.
+    connect(m_journal, &Journal::stopped, StatusBar1, [this](const QString &reason) { StatusBar1->showMessage(reason); });
 
     m_listCommands = new ListCommands(surfdata, this);
     connect(m_listCommands, &ListCommands::replayRequested, this,
             [this](const QWebEngineHttpRequest &request) { WebBrowser2->LoadRequest(request); });
+    m_harOpener = new HarOpener(recorder, this);
+    connect(m_listCommands, &ListCommands::openHarRequested, m_harOpener, &HarOpener::chooseAndOpen);
 
     bindWebBrowserHandlers(WebBrowser2, this);
 
@@ -244,7 +252,9 @@ void TSurfWindow::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
     if (event->isAccepted()) {
-        // Closing the main window ends the program, even while the external window is shown.
+        // Closing the main window ends the program, even while the external window is shown;
+        // it is a normal end, so the journal goes.
+        m_journal->finish();
         if (surfwindow2)
             surfwindow2->hide();
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -258,6 +268,19 @@ void TSurfWindow::FormDestroy()
         delete surfwindow2;
         surfwindow2 = nullptr;
     }
+}
+
+bool TSurfWindow::restoreRows(const JournalContents &contents)
+{
+    recorder->addRows([&contents](RequestListModel &model) { restoreInto(model, contents); });
+    recorder->fitList();
+    m_journal->flush();
+    return m_journal->isRecording();
+}
+
+bool TSurfWindow::openHarFile(const QString &fileName)
+{
+    return m_harOpener->open(fileName);
 }
 
 bool TSurfWindow::gotobutton2Click()

@@ -28,6 +28,9 @@ class TWebBrowser;
 class Tsurfwindow2;
 class ListCommands;
 class Recorder;
+class HarOpener;
+class Journal;
+struct JournalContents;
 
 // The main window: toolbar, address row, web view, the URL list, the sponsor banner and the
 // status line. Every navigation its web view starts is recorded into the URL list.
@@ -42,6 +45,13 @@ public:
 
     // The program's one external window, which this window owns.
     Tsurfwindow2 *externalWindow() const { return surfwindow2; }
+
+    // Rows of a journal left behind, added to the list; they join this window's journal. Returns
+    // whether the journal now holds them.
+    bool restoreRows(const JournalContents &contents);
+    // Opens a HAR file into the list, as "Open From File (HAR)…" does; false when the list did
+    // not take its rows.
+    bool openHarFile(const QString &fileName);
 
     // Handlers.
     void FormCreate();
@@ -108,4 +118,7 @@ private:
     bool m_shown = false;
     QList<TBannerPanel *> m_banners;
     ListCommands *m_listCommands = nullptr;
+    HarOpener *m_harOpener = nullptr;
+    // The list's journal, from start-up to a normal end.
+    Journal *m_journal = nullptr;
 };
