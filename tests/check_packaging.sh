@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok:   $*"; }
 phase() { echo "--- $* (at ${SECONDS}s)"; }
 
-for tool in cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps; do
+for tool in cmake cpack desktop-file-validate appstreamcli dpkg-deb dpkg-shlibdeps update-mime-database; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (scripts/install-deps installs it)"; exit 1; }
 done
 [ -x "$build/app/trailscribe" ] || { echo "FAIL: $build/app/trailscribe is not built"; exit 1; }
@@ -49,13 +49,14 @@ bin="$usr/bin/trailscribe"
 desktop="$usr/share/applications/$id.desktop"
 metainfo="$usr/share/metainfo/$id.metainfo.xml"
 svg="$usr/share/icons/hicolor/scalable/apps/$id.svg"
+mimexml="$usr/share/mime/packages/$id.xml"
 
 if [ -x "$bin" ] && [ "$(head -c4 "$bin" | od -An -c | tr -d ' ')" = '177ELF' ]; then
   pass "program installed as an executable at /usr/bin/trailscribe"
 else
   fail "no executable program at /usr/bin/trailscribe"
 fi
-for f in "$desktop" "$metainfo" "$svg"; do
+for f in "$desktop" "$metainfo" "$svg" "$mimexml"; do
   if [ -s "$f" ]; then pass "${f#"$stage"}"; else fail "missing ${f#"$stage"}"; fi
 done
 if [ -s "$svg" ] && grep -q '<svg' "$svg"; then :; else fail "scalable icon is not an SVG"; fi
@@ -85,6 +86,24 @@ if [ -s "$desktop" ]; then
     *";Network;"*|*";Development;"*) pass "menu categories: $categories" ;;
     *) fail "menu entry is in neither Network nor Development: '$categories'" ;;
   esac
+fi
+# The entry offers the program for HAR files, of a type that the shipped definition gives to *.har.
+if [ -s "$desktop" ] && [ -s "$mimexml" ]; then
+  mimetypes="$(desktop_key "$desktop" MimeType)"
+  mkdir -p "$tmp/mime/packages" && cp "$mimexml" "$tmp/mime/packages/"
+  if ! update-mime-database "$tmp/mime" >"$tmp/mime.log" 2>&1; then
+    cat "$tmp/mime.log"
+    fail "update-mime-database rejects ${mimexml#"$stage"}"
+  else
+    hartype="$(awk -F: '$3 == "*.har" {print $2}' "$tmp/mime/globs2")"
+    if [ -n "$hartype" ] && [[ ";$mimetypes" == *";$hartype;"* ]]; then
+      pass "menu entry opens *.har ($hartype)"
+    else
+      fail "menu entry's MimeType '$mimetypes' lacks the type of *.har ('$hartype')"
+    fi
+  fi
+  exec_line="$(desktop_key "$desktop" Exec)"
+  [[ "$exec_line" == *%[fF]* ]] && pass "menu entry passes the files" || fail "menu entry's Exec '$exec_line' takes no files"
 fi
 if [ -s "$metainfo" ]; then
   grep -q "<id>$id</id>" "$metainfo" && pass "metainfo id" || fail "metainfo has no <id>$id</id>"
@@ -142,6 +161,7 @@ else
     fi
     contents="$(dpkg-deb -c "$deb" | awk '{print $NF}')"
     for f in ./usr/bin/trailscribe ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+             ./usr/share/mime/packages/$id.xml \
              ./usr/share/icons/hicolor/scalable/apps/$id.svg; do
       grep -qxF "$f" <<<"$contents" && pass "package holds $f" || fail "package lacks $f"
     done
