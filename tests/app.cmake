@@ -10,3 +10,5 @@ target_compile_definitions(tst_e2e_desktop PRIVATE TS_TLS_DIR="${CMAKE_CURRENT_S
 ts_add_test(NAME tst_requestbody SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_requestbody.cpp LIBS ts_app)
 ts_add_test(NAME tst_requestwindow SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_requestwindow.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport)
 ts_add_test(NAME tst_e2e_external SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_external.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
+ts_add_test(NAME tst_e2e_openhar SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_openhar.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)
+ts_add_test(NAME tst_e2e_restore SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tst_e2e_restore.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/apptestsupport.h LIBS ts_app ts_testsupport DISPLAY TIMEOUT 600)

@@ -8,6 +8,10 @@
 #include "app/tsurfwindow.h"
 #include "webview/twebbrowser.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -16,9 +20,82 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWebEnginePage>
+#include <functional>
 #include <memory>
 
 namespace apptest {
+
+// Answers the modal dialogs that come up, one after another, in the order given, and notes the
+// title and text of each message box. A dialog beyond the answers given stays up.
+class ModalAnswerer : public QObject
+{
+public:
+    using Answer = std::function<void(QWidget *modal)>;
+
+    explicit ModalAnswerer(QList<Answer> answers) : m_answers(std::move(answers))
+    {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { answerTop(); });
+        m_timer.start();
+    }
+
+    // Clicks the message box's button with this text.
+    static Answer click(const QString &buttonText)
+    {
+        return [buttonText](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box) {
+                qWarning() << "expected a message box, got" << modal;
+                return;
+            }
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == buttonText)
+                    return b->click();
+            qWarning() << "no button" << buttonText << "in" << box->text();
+        };
+    }
+    // Presses Enter in the dialog: its default button.
+    static Answer pressEnter()
+    {
+        return [](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Return); };
+    }
+    // Chooses a file in a file dialog.
+    static Answer chooseFile(const QString &fileName)
+    {
+        return [fileName](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            if (!dialog) {
+                qWarning() << "expected a file dialog, got" << modal;
+                return;
+            }
+            dialog->selectFile(fileName);
+            static_cast<QDialog *>(dialog)->accept(); // the file dialog's own, as its Open or Save button
+        };
+    }
+
+    int answered() const { return m_next; }
+    bool allAnswered() const { return m_next == m_answers.size(); }
+    QStringList titles, texts;
+
+private:
+    void answerTop()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal->property("ts_answered").toBool() || m_next >= m_answers.size())
+            return;
+        modal->setProperty("ts_answered", true);
+        titles << modal->windowTitle();
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            texts << box->text();
+        else
+            texts << QString();
+        m_answers[m_next++](modal);
+    }
+
+    QList<Answer> m_answers;
+    qsizetype m_next = 0;
+    QTimer m_timer;
+};
 
 // Runs a script in the page and waits for its result.
 // A widget or action of a window, found by the object name its design gives it.
