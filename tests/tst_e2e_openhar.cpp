@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -251,7 +252,7 @@ private slots:
         QCOMPARE(answerer.answered(), 1);
         QCOMPARE(answerer.titles.first(), QStringLiteral("Open From File (HAR)"));
         const QString said = answerer.texts.first();
-        QVERIFY2(said.contains(QDir::toNativeSeparators(file)), qPrintable(said));
+        QVERIFY2(said.contains(QFileInfo(file).fileName()), qPrintable(said));
         QCOMPARE(said, readHarFile(file).error);
         QCOMPARE(csv("list.csv"), before);
     }

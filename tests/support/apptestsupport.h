@@ -10,8 +10,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -68,8 +70,14 @@ public:
                 qWarning() << "expected a file dialog, got" << modal;
                 return;
             }
-            dialog->selectFile(fileName);
-            static_cast<QDialog *>(dialog)->accept(); // the file dialog's own, as its Open or Save button
+            // Typed into the name box and sent with Enter, as a user does.
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!edit) {
+                qWarning("the file dialog has no name box");
+                return;
+            }
+            edit->setText(fileName);
+            QTest::keyClick(edit, Qt::Key_Return);
         };
     }
 
@@ -81,9 +89,12 @@ private:
     void answerTop()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || modal->property("ts_answered").toBool() || m_next >= m_answers.size())
+        // A dialog is answered once each time it is shown (the file dialogs are kept for next time).
+        if (m_answering && !m_answering->isVisible())
+            m_answering = nullptr;
+        if (!modal || !modal->isVisible() || modal == m_answering || m_next >= m_answers.size())
             return;
-        modal->setProperty("ts_answered", true);
+        m_answering = modal;
         titles << modal->windowTitle();
         if (auto *box = qobject_cast<QMessageBox *>(modal))
             texts << box->text();
@@ -94,6 +105,7 @@ private:
 
     QList<Answer> m_answers;
     qsizetype m_next = 0;
+    QPointer<QWidget> m_answering;
     QTimer m_timer;
 };
 
