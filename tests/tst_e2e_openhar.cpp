@@ -121,15 +121,6 @@ private slots:
     void init() { reports.clear(); }
     void cleanup() { QVERIFY2(reports.isEmpty(), qPrintable(reports.join(u'\n'))); }
 
-    void theMenuOffersOpeningRightAfterSaving()
-    {
-        const QList<QAction *> actions = child<QMenu>(&*w, "PopupMenu1")->actions();
-        const qsizetype save = actions.indexOf(child<QAction>(&*w, "SaveToFileHAR1"));
-        QVERIFY(save >= 0);
-        QCOMPARE(actions.value(save + 1), child<QAction>(&*w, "OpenFromFileHAR1"));
-        QCOMPARE(child<QAction>(&*w, "OpenFromFileHAR1")->text(), QStringLiteral("Open From File (HAR)\u2026"));
-    }
-
     // Real posts saved through the menu, opened again in place of the list: saving once more gives
     // the same bytes, as CSV and as HAR.
     void ourOwnFileComesBackWhole()

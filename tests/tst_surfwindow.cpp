@@ -277,14 +277,16 @@ private slots:
         QCOMPARE(captions, (QStringList{"Copy All To Clipboard", "-", "Copy URL", "Copy POSTDATA", "-",
                                         "Save To File (CSV)", "Save To File (HTM)", "-",
                                         QStringLiteral("Show Request\u2026"), "Copy As cURL", "Replay Request",
-                                        "Save To File (HAR)"}));
+                                        "Save To File (HAR)", QStringLiteral("Open From File (HAR)\u2026")}));
         QCOMPARE(names.mid(0, 7), (QStringList{"CopyAllToClipboard1", "N2", "CopyURL1", "CopyPOSTDATA1", "N1",
                                                "SaveToFileCSV1", "SaveToFileHTM1"}));
-        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "ReplayRequest1", "SaveToFileHAR1"}));
+        QCOMPARE(names.mid(8), (QStringList{"ShowRequest1", "CopyAsCurl1", "ReplayRequest1", "SaveToFileHAR1",
+                                            "OpenFromFileHAR1"}));
         QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(8), child<QAction>(&*w, "ShowRequest1"));
         QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(9), child<QAction>(&*w, "CopyAsCurl1"));
         QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(10), child<QAction>(&*w, "ReplayRequest1"));
-        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().last(), child<QAction>(&*w, "SaveToFileHAR1"));
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().at(11), child<QAction>(&*w, "SaveToFileHAR1"));
+        QCOMPARE(child<QMenu>(&*w, "PopupMenu1")->actions().last(), child<QAction>(&*w, "OpenFromFileHAR1"));
         for (QAction *a : child<QMenu>(&*w, "PopupMenu1")->actions()) {
             QVERIFY(a->isEnabled());
             QVERIFY(a->shortcut().isEmpty());
