@@ -5,7 +5,9 @@
 #include "journal/journalfile.h"
 
 #include <QDir>
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace {
@@ -25,6 +27,26 @@ Answer askAbout(const JournalInfo &info)
         return Answer::Restore;
     // Closing the box decides nothing: the journal is offered again next time.
     return box.clickedButton() == discard ? Answer::Discard : Answer::Keep;
+}
+
+// Reads a journal, showing its progress once that takes more than a second. A journal whose
+// reading is cancelled is kept, to be offered again next time.
+JournalContents readWithProgress(const QString &fileName)
+{
+    constexpr int kSteps = 1000;
+    QProgressDialog progress(QStringLiteral("Reading %1\u2026").arg(QDir::toNativeSeparators(fileName)),
+                             QStringLiteral("Cancel"), 0, kSteps);
+    progress.setObjectName(QStringLiteral("RestoreProgress1"));
+    progress.setWindowTitle(QString::fromLatin1(kRestoreTitle));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(1000);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    return readJournal(fileName, [&progress](qint64 done, qint64 total) {
+        progress.setValue(total > 0 ? int(done * kSteps / total) : 0);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
 }
 
 void warn(const QString &text)
@@ -56,7 +78,9 @@ QList<Taken> takeBackJournals(const QString &folder)
                 warn(QStringLiteral("The recording journal %1 could not be deleted.").arg(name));
             break;
         case Answer::Restore: {
-            JournalContents contents = readJournal(info.fileName);
+            JournalContents contents = readWithProgress(info.fileName);
+            if (contents.canceled)
+                break;
             if (!contents.error.isEmpty()) {
                 warn(QStringLiteral("The recording journal %1 cannot be read: %2").arg(name, contents.error));
                 break;
