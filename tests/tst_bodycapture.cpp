@@ -149,8 +149,23 @@ void TestBodyCapture::init()
     m_navigations.clear();
 }
 
+// Waits until the view has no load going on, so that the next row starts from a quiet page.
+static void waitUntilLoaded(TWebBrowser *view)
+{
+    bool idle = false;
+    QObject scope;
+    QObject::connect(view, &QWebEngineView::loadFinished, &scope, [&] { idle = true; });
+    QObject::connect(view, &QWebEngineView::loadStarted, &scope, [&] { idle = false; });
+    QTest::qWait(50);
+    if (view->page()->isLoading())
+        QTRY_VERIFY_WITH_TIMEOUT(idle, 15000);
+}
+
 void TestBodyCapture::loadPage(TWebBrowser *view, const QByteArray &path)
 {
+    // A row may end with the view still committing its last navigation (the body after a 307):
+    // a load started then can end without ever reporting it finished.
+    waitUntilLoaded(view);
     bool ok = false;
     QObject scope;
     connect(view, &QWebEngineView::loadFinished, &scope, [&](bool success) {
@@ -171,18 +186,6 @@ void TestBodyCapture::runScript(TWebBrowser *view, const QString &script)
     bool done = false;
     view->page()->runJavaScript(script, [&](const QVariant &) { done = true; });
     QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
-}
-
-// Waits until the view has no load going on, so that the next row starts from a quiet page.
-static void waitUntilLoaded(TWebBrowser *view)
-{
-    bool idle = false;
-    QObject scope;
-    QObject::connect(view, &QWebEngineView::loadFinished, &scope, [&] { idle = true; });
-    QObject::connect(view, &QWebEngineView::loadStarted, &scope, [&] { idle = false; });
-    QTest::qWait(50);
-    if (view->page()->isLoading())
-        QTRY_VERIFY_WITH_TIMEOUT(idle, 15000);
 }
 
 QList<Navigation> TestBodyCapture::navigationsTo(const QByteArray &path) const
