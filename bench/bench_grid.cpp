@@ -5,8 +5,10 @@
 #include "core/listcolumn.h"
 #include "core/requestlistmodel.h"
 #include "urllist/listgrid.h"
+#include "journal/journal.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -41,6 +43,55 @@ void BM_AppendAndFit(benchmark::State &state)
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_AppendAndFit)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// A form post recorded into the shown list as the main window's recorder does it (a row, its
+// address and a GET, then the body, then both columns fitted), at 100,000 rows, without (0) and
+// with (1) the journal.
+void BM_RecordPostIntoTheList(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    TListGrid grid;
+    grid.resize(800, 300);
+    grid.show();
+    RequestListModel *model = grid.model();
+    std::unique_ptr<Journal> journal;
+    if (state.range(1))
+        journal = std::make_unique<Journal>(model, Journal::Options{dir.path(), {}, 250});
+    auto record = [&](qint64 i) {
+        model->resizeRows(model->rows() + 1);
+        const int row = model->rows() - 1;
+        model->setCellText(UrlColumn, row, address(i));
+        RequestRecord request;
+        request.method = "GET";
+        request.recorded = QDateTime::currentDateTimeUtc();
+        request.window = RequestWindow::Main;
+        model->setRequest(row, request);
+        request.method = "POST";
+        request.body = QByteArray(1000, char('a' + i % 26));
+        request.contentType = "application/x-www-form-urlencoded";
+        request.source = BodySource::Network;
+        model->setBody(row, request);
+        grid.FitColumnWidth(UrlColumn);
+        grid.FitColumnWidth(PostDataColumn);
+    };
+    const qint64 rows = state.range(0);
+    for (qint64 i = 0; i < rows; ++i) {
+        model->resizeRows(model->rows() + 1);
+        model->setCellText(UrlColumn, int(i), address(i));
+    }
+    if (journal)
+        journal->flush();
+    qint64 i = rows;
+    for (auto _ : state)
+        record(++i);
+    if (journal) {
+        journal->flush();
+        if (!journal->isRecording())
+            state.SkipWithError(qPrintable(journal->errorText()));
+    }
+    state.counters["rows"] = double(model->rows());
+}
+BENCHMARK(BM_RecordPostIntoTheList)->Args({100000, 0})->Args({100000, 1})->Iterations(5000)->Unit(benchmark::kMicrosecond);
 
 // The process's anonymous memory in bytes, as the kernel counts it.
 qint64 anonymousMemory()
