@@ -2,6 +2,7 @@
 // files coming back byte for byte, a browser's export, files that cannot be read, and the choice
 // between adding to the list and replacing it.
 
+#include "tests/support/testfiles.h"
 #include "tests/support/apptestsupport.h"
 #include "tests/support/harfixtures.h"
 #include "tests/support/httpserver.h"
@@ -23,20 +24,6 @@
 #include <QToolButton>
 
 using namespace apptest;
-
-namespace {
-QByteArray readFile(const QString &name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(cannot read " + name.toUtf8() + ")");
-}
-
-bool writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-} // namespace
 
 class TestE2EOpenHar : public QObject
 {

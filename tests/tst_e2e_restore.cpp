@@ -3,6 +3,7 @@
 // killed program is this test run again as a child process, recording real posts; it shares
 // the test's home folder, so its journal lands where the next start looks.
 
+#include "tests/support/testfiles.h"
 #include "tests/support/apptestsupport.h"
 #include "tests/support/harfixtures.h"
 #include "tests/support/httpserver.h"
@@ -29,18 +30,6 @@ using namespace apptest;
 namespace {
 const char kChildServer[] = "TS_RESTORE_CHILD_SERVER";
 const char kChildOut[] = "TS_RESTORE_CHILD_OUT";
-
-QByteArray readFile(const QString &name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(cannot read " + name.toUtf8() + ")");
-}
-
-bool writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 QStringList journalFiles()
 {

@@ -1,6 +1,7 @@
 // The list model on its own: Qt's model tester over every change, the POST text made from the
 // body, row identities, and the bytes every writer gives for one list, against files saved
 // before the model existed. It links the core library and Qt Core only.
+#include "tests/support/testfiles.h"
 #include "core/clipboardtext.h"
 #include "core/csvwriter.h"
 #include "core/curlcommand.h"
@@ -27,12 +28,6 @@ RequestRecord post(const QByteArray &body, RequestWindow window)
     r.window = window;
     r.recorded = utcDateTime(QDate(2026, 3, 4), QTime(5, 6, 7));
     return r;
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(cannot read " + name.toUtf8() + ")");
 }
 
 // One list of every kind of row: a page, forms of each enctype from both windows, zero bytes,
